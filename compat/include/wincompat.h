@@ -1,0 +1,46 @@
+/*
+ * What the host side (the launcher, the runtime, tests) sets in libwincompat, beyond the
+ * Windows functions of windows.h: where the game's module path points, the debug log file,
+ * the clock's mode, and the Shift-JIS path conversion shared with the runtime.
+ */
+#ifndef ORVANE_COMPAT_WINCOMPAT_H
+#define ORVANE_COMPAT_WINCOMPAT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The path GetModuleFileNameA(NULL, ...) reports (UTF-8 or Shift-JIS as core expects it:
+ * Shift-JIS). Its folder is where the progress and debug settings files live. */
+void compatSetModuleFileName(const char* sjisPath);
+
+/* Also append every OutputDebugStringA text to this file (null: stop). */
+int compatSetDebugLogFile(const char* utf8Path);
+
+/* Clock modes. Real: milliseconds since the process started, wrapping at 2^32. Virtual: time
+ * stands still except when compatAdvanceClock moves it. compatSetClock sets the current value
+ * (so tests can start just before the wrap). */
+void compatUseVirtualClock(int on);
+int compatIsVirtualClock(void);
+void compatAdvanceClock(uint32_t ms);
+void compatSetClock(uint32_t now);
+
+/* Shift-JIS (CP932) to UTF-8 and back. Returns the length written (without the terminating
+ * zero, always written when size > 0), or -1 when the text cannot be converted. */
+int compatSjisToUtf8(const char* sjis, char* out, size_t size);
+int compatUtf8ToSjis(const char* utf8, char* out, size_t size);
+
+/* The on-disk path for a UTF-8 path whose components may differ in ASCII case from the
+ * names on disk, as Windows would find them: each component is matched exactly first, then
+ * without ASCII case. A component that matches nothing is kept as written (so a file can be
+ * created there). Returns the length written, or -1 when out is too small. */
+int compatResolvePath(const char* utf8Path, char* out, size_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ORVANE_COMPAT_WINCOMPAT_H */

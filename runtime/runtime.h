@@ -1,0 +1,45 @@
+/*
+ * What the runtime's parts share with each other (never exported): the image record that
+ * images, text and the compositor all work on, game file access, and the presentation
+ * backend that shows or records each composed frame.
+ */
+#ifndef ORVANE_RUNTIME_RUNTIME_H
+#define ORVANE_RUNTIME_RUNTIME_H
+
+#include "lb/host_api.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A render image. Pixels are straight (not premultiplied) alpha, 0xAARRGGBB in native byte
+// order, row-major with no padding: a surface filled with a colour at zero alpha keeps that
+// colour, so a glyph drawn into it shows in the fill colour. Whoever writes pixels bumps
+// `version`, so the compositor knows its premultiplied copy is stale.
+struct LbImageObject {
+  int width = 0, height = 0;          // the whole pixel grid
+  int cellWidth = 0, cellHeight = 0;  // what lbtsGetImageSize reports (one cell of a grid)
+  int offsetX = 0, offsetY = 0;       // lbtsSetImagePos: which part shows through a sprite's map
+  std::vector<uint32_t> pixels;
+  uint64_t version = 0;
+};
+
+// Game files: the game folder, with the archive of lbSetDataFile mounted in front of it.
+// Names are Shift-JIS relative paths, matched without ASCII case. Returns false when the
+// file does not exist or cannot be read.
+bool readGameFile(const char* sjisPath, std::vector<uint8_t>& out);
+
+// The frame size every composed frame has.
+constexpr int kFrameWidth = 800;
+constexpr int kFrameHeight = 600;
+
+// Presentation: shows a composed frame (opaque 0xFFRRGGBB pixels, kFrameWidth x
+// kFrameHeight) in the window, or hands it to the headless recorder. Returns false when
+// the frame could not be shown.
+bool presentFrame(const uint32_t* pixels);
+
+// The headless transcript: one line per observable event, prefixed with the game time.
+// Does nothing when no transcript is being written.
+void transcriptLine(const std::string& utf8Text);
+
+#endif  // ORVANE_RUNTIME_RUNTIME_H
