@@ -17,7 +17,12 @@ extern "C" {
  * Shift-JIS). Its folder is where the progress and debug settings files live. */
 void compatSetModuleFileName(const char* sjisPath);
 
-/* Also append every OutputDebugStringA text to this file (null: stop). */
+/* Why the last LoadLibraryA, GetProcAddress or FreeLibrary of this process failed (the
+ * loader's own text, e.g. the missing file or symbol); empty before any failure. */
+const char* compatLastLoadError(void);
+
+/* Also append every OutputDebugStringA text to this file (null: stop). Returns 1, or 0 when
+ * the file cannot be opened (the previous log file is then kept). */
 int compatSetDebugLogFile(const char* utf8Path);
 
 /* Clock modes. Real: milliseconds since the process started, wrapping at 2^32. Virtual: time
