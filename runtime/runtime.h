@@ -29,6 +29,11 @@ struct LbImageObject {
 // file does not exist or cannot be read.
 bool readGameFile(const char* sjisPath, std::vector<uint8_t>& out);
 
+// Makes the folder (a UTF-8 path) the game folder every game file is read from, dropping
+// the folder and archive of an earlier call. The launcher calls it before core starts.
+// Returns false when it is not a readable folder.
+bool mountGameFolder(const char* utf8Dir);
+
 // The frame size every composed frame has.
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;

@@ -1,0 +1,295 @@
+/*
+ * Game files: the game folder as the root, with the data archive of lbSetDataFile (a zip
+ * file, through PhysicsFS) in front of it. Shift-JIS names are looked up in UTF-8 without
+ * regard to ASCII case, component by component, as Windows finds them.
+ */
+#include "runtime.h"
+
+#include "wincompat.h"
+
+#include <physfs.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+// An open text file: read whole when opened, so a line is a view of memory.
+struct LbFileObject {
+  std::vector<uint8_t> data;
+  size_t pos = 0;
+  std::string line;  // the text lbReadFileLine last returned
+};
+
+namespace {
+
+// The two trees are mounted at their own mount points so that a name can be looked up in
+// each one separately: the archive first, so its entries win over the folder's.
+constexpr const char* kArchiveRoot = "archive";
+constexpr const char* kFolderRoot = "folder";
+
+// Path buffers of the lb API hold 263 bytes and the terminating zero.
+constexpr size_t kPathCapacity = 264;
+
+std::mutex gMutex;
+std::string gFolderDir;   // the mounted game folder, as given
+std::string gArchiveDir;  // the real path of the mounted archive, empty when none
+
+bool startPhysfs() {
+  if (PHYSFS_isInit()) return true;
+  if (!PHYSFS_init(nullptr)) return false;
+  // A game folder assembled from links (the bundled game is) must still be readable; ".."
+  // and absolute names are refused before PhysicsFS sees them.
+  PHYSFS_permitSymbolicLinks(1);
+  return true;
+}
+
+bool equalsNoAsciiCase(const std::string& a, const char* b) {
+  size_t n = std::strlen(b);
+  if (a.size() != n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+    if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Splits a Shift-JIS game path into UTF-8 components. Backslashes are separators (changed
+// only after conversion: in Shift-JIS 0x5C is also a trail byte). Empty and "." components
+// are dropped; "..", absolute paths and drive letters are refused so nothing outside the
+// game folder is ever read.
+bool splitGamePath(const char* sjisPath, std::vector<std::string>& parts) {
+  parts.clear();
+  if (!sjisPath || !*sjisPath) return false;
+  char utf8[kPathCapacity * 3 + 1];
+  if (std::strlen(sjisPath) >= kPathCapacity * 2) return false;
+  if (compatSjisToUtf8(sjisPath, utf8, sizeof utf8) < 0) return false;
+  std::string path(utf8);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  if (path.empty() || path[0] == '/') return false;
+  if (path.size() >= 2 && path[1] == ':') return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string part = path.substr(start, end - start);
+    if (part == "..") return false;
+    if (!part.empty() && part != ".") parts.push_back(std::move(part));
+    start = end + 1;
+  }
+  return !parts.empty();
+}
+
+bool isRegularFile(const std::string& virtualPath) {
+  PHYSFS_Stat st;
+  return PHYSFS_stat(virtualPath.c_str(), &st) && st.filetype == PHYSFS_FILETYPE_REGULAR;
+}
+
+// The entry of `dir` named `name`: the exact name when present, else the first (in sorted
+// order, so the choice is stable) that differs only in ASCII case.
+bool findEntry(const std::string& dir, const std::string& name, std::string& found) {
+  char** list = PHYSFS_enumerateFiles(dir.c_str());
+  if (!list) return false;
+  std::vector<std::string> matches;
+  bool exact = false;
+  for (char** entry = list; *entry; ++entry) {
+    if (name == *entry) {
+      exact = true;
+      break;
+    }
+    if (equalsNoAsciiCase(name, *entry)) matches.emplace_back(*entry);
+  }
+  PHYSFS_freeList(list);
+  if (exact) {
+    found = name;
+    return true;
+  }
+  if (matches.empty()) return false;
+  found = *std::min_element(matches.begin(), matches.end());
+  return true;
+}
+
+// Looks the file up under one mount point; `virtualPath` receives the name PhysicsFS knows.
+bool resolveUnder(const char* root, const std::vector<std::string>& parts,
+                  std::string& virtualPath) {
+  std::string exact = root;
+  for (const std::string& p : parts) exact += "/" + p;
+  if (isRegularFile(exact)) {
+    virtualPath = exact;
+    return true;
+  }
+  std::string current = root;
+  for (const std::string& p : parts) {
+    std::string name;
+    if (!findEntry(current, p, name)) return false;
+    current += "/" + name;
+  }
+  if (!isRegularFile(current)) return false;
+  virtualPath = current;
+  return true;
+}
+
+// The virtual path of a game file: in the archive when it holds one, else in the folder.
+bool resolveGamePath(const char* sjisPath, std::string& virtualPath) {
+  std::vector<std::string> parts;
+  if (!PHYSFS_isInit() || !splitGamePath(sjisPath, parts)) return false;
+  if (!gArchiveDir.empty() && resolveUnder(kArchiveRoot, parts, virtualPath)) return true;
+  return !gFolderDir.empty() && resolveUnder(kFolderRoot, parts, virtualPath);
+}
+
+bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out) {
+  PHYSFS_File* file = PHYSFS_openRead(virtualPath.c_str());
+  if (!file) return false;
+  out.clear();
+  PHYSFS_sint64 length = PHYSFS_fileLength(file);
+  bool ok = true;
+  if (length >= 0) {
+    out.resize(static_cast<size_t>(length));
+    ok = PHYSFS_readBytes(file, out.data(), out.size()) == length;
+  } else {
+    // Length unknown: read in blocks until the end.
+    uint8_t block[65536];
+    PHYSFS_sint64 n;
+    while ((n = PHYSFS_readBytes(file, block, sizeof block)) > 0) out.insert(out.end(), block, block + n);
+    ok = n == 0;
+  }
+  PHYSFS_close(file);
+  if (!ok) out.clear();
+  return ok;
+}
+
+void unmountArchive() {
+  if (gArchiveDir.empty()) return;
+  PHYSFS_unmount(gArchiveDir.c_str());
+  gArchiveDir.clear();
+}
+
+// Whether the last character written to `text` is a path separator; walks Shift-JIS a
+// character at a time, since a trail byte may equal '\'.
+bool endsWithSeparator(const std::string& text) {
+  bool separator = false;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = text[i];
+    bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    if (lead && i + 1 < text.size()) {
+      separator = false;
+      i += 2;
+    } else {
+      separator = c == '/' || c == '\\';
+      i += 1;
+    }
+  }
+  return separator;
+}
+
+// Copies `text` into a path buffer, cut to 263 bytes without splitting a double-byte
+// character.
+void copyPathCut(char* out, const std::string& text) {
+  size_t n = 0;
+  while (n < text.size()) {
+    unsigned char c = text[n];
+    bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    size_t width = lead && n + 1 < text.size() ? 2 : 1;
+    if (n + width > kPathCapacity - 1) break;
+    n += width;
+  }
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
+}  // namespace
+
+bool mountGameFolder(const char* utf8Dir) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (!utf8Dir || !*utf8Dir || !startPhysfs()) return false;
+  unmountArchive();
+  if (!gFolderDir.empty()) {
+    PHYSFS_unmount(gFolderDir.c_str());
+    gFolderDir.clear();
+  }
+  if (!PHYSFS_mount(utf8Dir, kFolderRoot, 1)) return false;
+  PHYSFS_Stat st;
+  if (!PHYSFS_stat(kFolderRoot, &st) || st.filetype != PHYSFS_FILETYPE_DIRECTORY) {
+    // A file given as the folder would mount as an archive; the game folder must be a folder.
+    PHYSFS_unmount(utf8Dir);
+    return false;
+  }
+  gFolderDir = utf8Dir;
+  return true;
+}
+
+bool readGameFile(const char* sjisPath, std::vector<uint8_t>& out) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  std::string virtualPath;
+  return resolveGamePath(sjisPath, virtualPath) && readVirtualFile(virtualPath, out);
+}
+
+extern "C" {
+
+int lbSetDataFile(const char* path) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  std::vector<std::string> parts;
+  std::string virtualPath;
+  if (gFolderDir.empty() || !splitGamePath(path, parts) ||
+      !resolveUnder(kFolderRoot, parts, virtualPath))
+    return 0;
+  std::string real = gFolderDir + virtualPath.substr(std::strlen(kFolderRoot));
+  unmountArchive();
+  // Mounted in front (not appended), though the separate mount point already decides
+  // precedence: resolveGamePath asks the archive first.
+  if (!PHYSFS_mount(real.c_str(), kArchiveRoot, 0)) return 0;
+  gArchiveDir = real;
+  return 1;
+}
+
+int lbIsFileExist(const char* path) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  std::string virtualPath;
+  return resolveGamePath(path, virtualPath) ? 1 : 0;
+}
+
+LbFile lbCreateFile(const char* path, int mode) {
+  // Only reading (mode 1) exists: the game writes nothing through these functions.
+  if (mode != 1) return nullptr;
+  auto file = std::make_unique<LbFileObject>();
+  if (!readGameFile(path, file->data)) return nullptr;
+  return file.release();
+}
+
+int lbDestroyFile(LbFile file) {
+  if (!file) return 0;
+  delete file;
+  return 1;
+}
+
+const char* lbReadFileLine(LbFile file) {
+  if (!file || file->pos >= file->data.size()) return nullptr;
+  const uint8_t* begin = file->data.data() + file->pos;
+  const uint8_t* end = file->data.data() + file->data.size();
+  const uint8_t* feed = std::find(begin, end, static_cast<uint8_t>('\n'));
+  const uint8_t* stop = feed;
+  if (stop > begin && stop[-1] == '\r') --stop;
+  file->line.assign(reinterpret_cast<const char*>(begin), stop - begin);
+  file->pos = feed == end ? file->data.size() : static_cast<size_t>(feed + 1 - file->data.data());
+  return file->line.c_str();
+}
+
+int lbMargePath(char* out, const char* folder, const char* name, const char* extension) {
+  if (!out) return 0;
+  std::string path;
+  if (folder && *folder) {
+    path = folder;
+    if (!endsWithSeparator(path)) path += '/';
+  }
+  if (name) path += name;
+  if (extension && *extension) {
+    if (extension[0] != '.') path += '.';
+    path += extension;
+  }
+  copyPathCut(out, path);
+  return 1;
+}
+
+}  // extern "C"
