@@ -33,6 +33,14 @@ int compatIsVirtualClock(void);
 void compatAdvanceClock(uint32_t ms);
 void compatSetClock(uint32_t now);
 
+/* Makes reads of one key behave as if a profile file held this value: while set, reads of
+ * section and key (both without ASCII case) from any profile file whose name, without its
+ * folder, is fileName (without ASCII case) return value, whether or not the file or key
+ * exists; section and key listings include it. Writes are unaffected. A null value removes
+ * the override. All four texts are Shift-JIS, as the game reads them. */
+void compatOverrideProfileString(const char* fileName, const char* section, const char* key,
+                                 const char* value);
+
 /* Shift-JIS (CP932) to UTF-8 and back. Returns the length written (without the terminating
  * zero, always written when size > 0), or -1 when the text cannot be converted. */
 int compatSjisToUtf8(const char* sjis, char* out, size_t size);

@@ -1,0 +1,168 @@
+/*
+ * Reading, classifying and atomically replacing profile files, byte for byte: texts are
+ * Shift-JIS, so bytes are walked a character at a time and trail bytes never taken for `]`.
+ */
+#include "profile_file.h"
+
+#include "compat_internal.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace compat {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The position of an ASCII delimiter that is a character of its own, not a trail byte.
+size_t findCharacter(std::string_view text, char wanted) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == wanted) return i;
+    if (isLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+  }
+  return std::string_view::npos;
+}
+
+std::string_view unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    value.remove_prefix(1);
+    value.remove_suffix(1);
+  }
+  return value;
+}
+
+bool writeAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t written = write(fd, data.data() + done, data.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+void classifyProfileLine(ProfileLine& line) {
+  line.kind = ProfileLineKind::Other;
+  line.name.clear();
+  line.value.clear();
+  std::string_view text = trimBlanks(line.text);
+  if (text.empty() || text.front() == ';') return;
+  if (text.front() == '[') {
+    text.remove_prefix(1);
+    size_t close = findCharacter(text, ']');
+    line.kind = ProfileLineKind::Section;
+    line.name = trimBlanks(text.substr(0, close));
+    return;
+  }
+  size_t equals = findCharacter(text, '=');
+  if (equals == std::string_view::npos || equals == 0) return;
+  line.kind = ProfileLineKind::Key;
+  line.name = trimBlanks(text.substr(0, equals));
+  line.value = unquote(trimBlanks(text.substr(equals + 1)));
+}
+
+void renumberSections(ProfileFile& file) {
+  int section = -1;
+  for (size_t i = 0; i < file.lines.size(); ++i) {
+    if (file.lines[i].kind == ProfileLineKind::Section) section = static_cast<int>(i);
+    file.lines[i].section = section;
+  }
+}
+
+ProfileFile parseProfile(std::string_view data) {
+  ProfileFile file;
+  bool styleKnown = false;
+  while (!data.empty()) {
+    ProfileLine line;
+    size_t feed = data.find('\n');
+    std::string_view text = data.substr(0, feed);
+    if (feed != std::string_view::npos) {
+      bool crlf = !text.empty() && text.back() == '\r';
+      if (crlf) text.remove_suffix(1);
+      line.end = crlf ? "\r\n" : "\n";
+      if (!styleKnown) {
+        file.newline = line.end;
+        styleKnown = true;
+      }
+      data.remove_prefix(feed + 1);
+    } else {
+      data = {};
+    }
+    line.text = text;
+    classifyProfileLine(line);
+    file.lines.push_back(std::move(line));
+  }
+  renumberSections(file);
+  return file;
+}
+
+std::string serializeProfile(const ProfileFile& file) {
+  std::string data;
+  for (const ProfileLine& line : file.lines) {
+    data += line.text;
+    data += line.end;
+  }
+  return data;
+}
+
+bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) {
+  missing = false;
+  FILE* stream = std::fopen(diskPath.c_str(), "rb");
+  if (stream == nullptr) {
+    missing = errno == ENOENT;
+    return false;
+  }
+  std::string data;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) data.append(chunk, got);
+  bool failed = std::ferror(stream) != 0;
+  std::fclose(stream);
+  if (failed) return false;
+  file = parseProfile(data);
+  return true;
+}
+
+bool storeProfile(const std::string& diskPath, const std::string& data) {
+  static std::atomic<unsigned> serial{0};
+  size_t slash = diskPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : diskPath.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? diskPath : diskPath.substr(slash + 1);
+
+  // Created with the usual permissions (the process umask applies); a file it replaces
+  // passes its own permissions on.
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = folder + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(serial++) + ".tmp";
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+
+  bool ok = writeAll(fd, data);
+  struct stat old;
+  if (ok && stat(diskPath.c_str(), &old) == 0) ok = fchmod(fd, old.st_mode & 07777) == 0;
+  ok = ok && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temporary.c_str(), diskPath.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace compat
