@@ -1,0 +1,107 @@
+/*
+ * The platform state shared by the window and headless backends: the game clock, frame
+ * presentation and pacing, shots of presented frames, the transcript and closing the window.
+ */
+#include "present.h"
+#include "runtime.h"
+
+#include <windows.h>
+#include <wincompat.h>
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+
+Platform& platform() {
+  static Platform p;
+  return p;
+}
+
+uint32_t gameTime() { return timeGetTime() - platform().startTime; }
+
+void advanceGameTime(uint32_t ms) {
+  if (ms > 0 && compatIsVirtualClock()) compatAdvanceClock(ms);
+}
+
+void FrameClock::setRate(int framesPerSecond) {
+  fps = std::clamp(framesPerSecond, 1, 1000);
+  frames = 0;
+}
+
+uint32_t FrameClock::nextPeriod() {
+  // Each frame ends at floor((n + 1) * 1000 / fps): rounding never accumulates.
+  uint64_t start = frames * 1000 / fps;
+  ++frames;
+  return uint32_t(frames * 1000 / fps - start);
+}
+
+Viewport letterbox(int windowW, int windowH) {
+  if (windowW <= 0 || windowH <= 0) return {0, 0, kFrameWidth, kFrameHeight};
+  // Fit the frame's width unless that makes it too tall.
+  int w = windowW, h = int(int64_t(windowW) * kFrameHeight / kFrameWidth);
+  if (h > windowH) {
+    h = windowH;
+    w = int(int64_t(windowH) * kFrameWidth / kFrameHeight);
+  }
+  return {(windowW - w) / 2, (windowH - h) / 2, std::max(w, 1), std::max(h, 1)};
+}
+
+void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy) {
+  gx = int(int64_t(wx - v.x) * kFrameWidth / v.w);
+  gy = int(int64_t(wy - v.y) * kFrameHeight / v.h);
+  gx = std::clamp(gx, 0, kFrameWidth - 1);
+  gy = std::clamp(gy, 0, kFrameHeight - 1);
+}
+
+void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy) {
+  // The centre of the game pixel, so mapping back lands on the same game pixel.
+  wx = v.x + int((int64_t(gx) * 2 + 1) * v.w / (2 * kFrameWidth));
+  wy = v.y + int((int64_t(gy) * 2 + 1) * v.h / (2 * kFrameHeight));
+}
+
+void transcriptLine(const std::string& utf8Text) {
+  Platform& p = platform();
+  if (!p.transcript) return;
+  std::fprintf(p.transcript, "%u %s\n", gameTime(), utf8Text.c_str());
+  std::fflush(p.transcript);  // a replay that crashes still leaves what happened before
+}
+
+void requestExit() {
+  Platform& p = platform();
+  if (p.exitRequested) return;
+  p.exitRequested = true;
+  transcriptLine("exit");
+}
+
+bool writeShot(const std::string& name) {
+  Platform& p = platform();
+  if (p.lastFrame.empty() || p.shotsDir.empty()) return false;
+  std::string path = p.shotsDir + "/" + name + ".png";
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+      p.lastFrame.data(), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
+      SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return false;
+  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  if (!ok) std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(), SDL_GetError());
+  return ok;
+}
+
+bool presentFrame(const uint32_t* pixels) {
+  Platform& p = platform();
+  if (!pixels) return false;
+  p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  // Shots requested by time take the first frame presented at or after that time.
+  uint32_t now = gameTime();
+  for (ShotAt& s : p.shotAt) {
+    if (s.done || now < s.ms) continue;
+    s.done = true;
+    if (writeShot(s.name)) transcriptLine("shot " + s.name);
+  }
+  bool ok = p.backend ? p.backend->show(pixels) : true;
+  // A frame takes one frame period of game time, as on a display with vertical sync.
+  advanceGameTime(p.clock.nextPeriod());
+  if (gameTime() >= p.maxTime) requestExit();
+  return ok;
+}

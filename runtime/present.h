@@ -1,0 +1,161 @@
+/*
+ * The platform side of the runtime: the presentation backend (an SDL window, or the headless
+ * recorder), the game clock and frame pacing, the input queues, the input script of a replay
+ * and the transcript. The compositor only calls presentFrame; nothing here knows of sprites.
+ */
+#ifndef ORVANE_RUNTIME_PRESENT_H
+#define ORVANE_RUNTIME_PRESENT_H
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// ---- Backends -------------------------------------------------------------------------------
+
+// What differs between playing in a window and replaying headless. The platform state below
+// owns exactly one backend.
+class PresentBackend {
+ public:
+  virtual ~PresentBackend() = default;
+  // Shows (or records) one composed 800x600 frame; paces to the frame rate.
+  virtual bool show(const uint32_t* pixels) = 0;
+  // Services window and input events, blocking at most ms for a waking event.
+  virtual void waitEvents(int ms) = 0;
+  virtual void setTitle(const std::string& utf8) = 0;
+  virtual void setFullscreen(bool on) = 0;
+  // Shows a message box; blocks until it is closed when there is someone to close it.
+  virtual void message(const std::string& caption, const std::string& text) = 0;
+  // Moves the real pointer to a position in game pixels.
+  virtual void warpPointer(int x, int y) = 0;
+  virtual void setLinearScaling(bool on) = 0;
+};
+
+std::unique_ptr<PresentBackend> makeHeadlessBackend();
+// Opens the SDL window; null (with the reason in error) when no display can be opened.
+std::unique_ptr<PresentBackend> makeWindowBackend(std::string& error);
+
+// ---- Frame clock ----------------------------------------------------------------------------
+
+// Whole-millisecond frame periods that add up to exactly fps frames a second, without drift:
+// at 60 fps the periods run 16, 17, 17, 16, 17, 17 ...
+struct FrameClock {
+  int fps = 60;
+  uint64_t frames = 0;  // frames presented since the rate was set
+  void setRate(int framesPerSecond);
+  uint32_t nextPeriod();  // the period of the frame being presented; counts it
+};
+
+// ---- Letterbox mapping ----------------------------------------------------------------------
+
+// Where the 800x600 frame lies in a window of the given size, aspect kept.
+struct Viewport { int x, y, w, h; };
+Viewport letterbox(int windowW, int windowH);
+// Window pixels to game pixels (clamped into the frame) and back.
+void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy);
+void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy);
+
+// ---- Input ----------------------------------------------------------------------------------
+
+struct KeyEvent { int key, kind; };
+struct MouseEvent { int code, x, y; };
+
+// What the game reads through lbGetKeyEvent, lbGetMouse, lbGetKeyState and lbGetMousePos.
+struct InputState {
+  std::deque<KeyEvent> keys;
+  std::deque<MouseEvent> mouse;
+  bool down[256] = {};
+  int mouseX = 0, mouseY = 0;
+  bool wakeOnKey = false, wakeOnMouse = false;
+};
+
+// DirectInput code of an SDL scancode, 0 when the key has none.
+int keyCodeFromScancode(int sdlScancode);
+// DirectInput code of a script key name ("Return", "LCtrl", "A", "7" ...), 0 when unknown;
+// and the name of a code for transcript lines.
+int keyCodeFromName(const std::string& name);
+std::string keyNameFromCode(int code);
+
+// Records a key going down (kind 1) or up (kind 0) and a mouse button press.
+void inputKey(InputState& in, int key, bool press);
+void inputMouseButton(InputState& in, int code, int x, int y);
+
+// ---- Input script ---------------------------------------------------------------------------
+
+struct ScriptAction {
+  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit } kind;
+  int x = 0, y = 0;
+  bool hasPos = false;
+  int key = 0;
+  uint32_t ms = 0;
+  std::string name;  // key name as written, or the shot name
+};
+
+// Parses an input script. On a bad line returns false with "line N: reason" in error.
+bool parseInputScript(const std::string& text, std::vector<ScriptAction>& out,
+                      std::string& error);
+// The action as the transcript writes it after "input ".
+std::string describeAction(const ScriptAction& a);
+
+// How long a wait for the player must last before the next scripted action arrives.
+constexpr uint32_t kPlayerWaitMs = 300;
+
+// Replays the script: an action is due only while the game waits for the player (it has
+// polled the mouse queue since it last cleared it) and that wait has lasted kPlayerWaitMs.
+struct ScriptPlayer {
+  std::vector<ScriptAction> actions;
+  size_t next = 0;
+  uint32_t waitStart = 0;  // game time the current wait began (cleared, or last action)
+  uint32_t extra = 0;      // added by a "wait MS" action
+  bool polled = false;     // the game has polled the mouse queue since waitStart
+  void cleared(uint32_t now) { waitStart = now; extra = 0; polled = false; }
+  void pollSeen() { polled = true; }
+  // Game time at which the next action (or, with the script used up, the closing of the
+  // window) is due; nothing while the game is not waiting for the player.
+  std::optional<uint32_t> due() const;
+};
+
+// ---- Platform state -------------------------------------------------------------------------
+
+struct ShotAt { uint32_t ms; std::string name; bool done = false; };
+
+struct Platform {
+  bool headless = false;
+  std::unique_ptr<PresentBackend> backend;
+  FrameClock clock;
+  uint32_t startTime = 0;  // timeGetTime at setup; game time counts from here
+  bool exitRequested = false;
+  bool fullscreen = false;
+  bool timePause = true;   // pause sound while the window is minimised
+  bool linear = true;
+  std::string copyright;
+  int windowWidth = 800, windowHeight = 600;
+  InputState input;
+  ScriptPlayer script;
+  bool scripted = false;   // replaying a script (headless)
+  FILE* transcript = nullptr;
+  std::string shotsDir;
+  std::vector<ShotAt> shotAt;
+  uint64_t maxTime = 3600000;
+  std::vector<uint32_t> lastFrame;  // the last presented frame, for shots
+};
+
+Platform& platform();
+
+// Game time in ms since setup.
+uint32_t gameTime();
+// Lets game time pass on the virtual clock (no-op on the real clock).
+void advanceGameTime(uint32_t ms);
+// Marks the window closed (once), writing "exit" to the transcript.
+void requestExit();
+// Writes the last presented frame as DIR/NAME.png; false when it cannot.
+bool writeShot(const std::string& name);
+// Delivers the scripted actions that are due now; true when one was delivered.
+bool deliverDueActions();
+// Windowed: services pending SDL events. Headless: nothing.
+void serviceEvents(int ms);
+
+#endif  // ORVANE_RUNTIME_PRESENT_H
