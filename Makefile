@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test play clean
+.PHONY: all deps configure build test test-second play clean
 
 all: build
 
@@ -16,12 +16,18 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build test-second
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
+
+# The second episode collection: core built with its constants, checked by the host tests.
+test-second: deps
+	@cmake -S . -B $(BUILD)-second -G Ninja -DORVANE_SECOND_BUILD=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-second -j $(JOBS) --target core test_host
+	@$(BUILD)-second/bin/test_host --gtest_brief=1
 
 play: build
 	@if [ -x $(BUILD)/bin/orvane ]; then $(BUILD)/bin/orvane; \
 	else echo "make play: the launcher is not built yet; the engine builds and 'make test' runs its tests." >&2; exit 1; fi
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-second
