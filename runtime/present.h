@@ -155,7 +155,9 @@ void requestExit();
 bool writeShot(const std::string& name);
 // Delivers the scripted actions that are due now; true when one was delivered.
 bool deliverDueActions();
-// Windowed: services pending SDL events. Headless: nothing.
-void serviceEvents(int ms);
+// Pauses or resumes every sound and stream (the window was minimised or restored).
+void pauseAudio(bool paused);
+// Closes the audio device and frees what is still playing.
+void closeAudio();
 
 #endif  // ORVANE_RUNTIME_PRESENT_H

@@ -1,0 +1,41 @@
+/*
+ * The host's event loop as the game drives it: lbWaitEvent lets time pass (real or virtual)
+ * until an event or a scripted action arrives, lbClearEvent services pending window events.
+ */
+#include "present.h"
+#include "runtime.h"
+
+#include <algorithm>
+
+extern "C" {
+
+int lbWaitEvent(int ms) {
+  Platform& p = platform();
+  if (ms < 0) ms = 0;
+  if (deliverDueActions() || p.exitRequested) return 1;
+  // A scripted action that becomes due during the wait ends it early.
+  uint32_t now = gameTime();
+  uint64_t wait = uint64_t(ms);
+  if (p.scripted) {
+    if (std::optional<uint32_t> due = p.script.due())
+      wait = std::min<uint64_t>(wait, uint32_t(std::max<int32_t>(int32_t(*due - now), 0)));
+  }
+  // The safety net: the window closes once the longest allowed game time has passed.
+  bool timeUp = uint64_t(now) + wait >= p.maxTime;
+  if (timeUp) wait = p.maxTime > now ? p.maxTime - now : 0;
+  if (p.headless)
+    advanceGameTime(uint32_t(wait));
+  else if (p.backend)
+    p.backend->waitEvents(int(wait));
+  if (timeUp || gameTime() >= p.maxTime) requestExit();
+  deliverDueActions();
+  return 1;
+}
+
+int lbClearEvent(void) {
+  Platform& p = platform();
+  if (p.backend) p.backend->waitEvents(0);
+  return 1;
+}
+
+}  // extern "C"
