@@ -1,0 +1,414 @@
+/*
+ * The compositor: decides where each host sprite lands (the sprite rules the game relies on
+ * live here and nowhere else) and has pixman draw it: premultiplied copies of images made
+ * when their version changes, affine transforms for size and rotation, masks for corner
+ * alpha and wipes.
+ */
+#include "compositor.h"
+
+#include <pixman.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+// ---- premultiplied copies ----
+
+struct PixmanDeleter {
+  void operator()(pixman_image_t* image) const {
+    if (image) pixman_image_unref(image);
+  }
+};
+using PixmanImage = std::unique_ptr<pixman_image_t, PixmanDeleter>;
+
+struct ImageCopy {
+  uint64_t version = 0;
+  bool opaque = false;  // every pixel has alpha 255: pixman may copy instead of blending
+  std::vector<uint32_t> bits;
+};
+
+// A wipe's coverage at its last level, one copy per mode, as an a8 mask with rows padded
+// to four bytes as pixman wants.
+struct WipeCopy {
+  bool valid = false;
+  uint64_t version = 0;
+  int stride = 0;
+  std::vector<uint32_t> bits;
+};
+
+std::unordered_map<const void*, ImageCopy>& imageCopies() {
+  static std::unordered_map<const void*, ImageCopy> copies;
+  return copies;
+}
+
+std::unordered_map<const void*, WipeCopy[2]>& wipeCopies() {
+  static std::unordered_map<const void*, WipeCopy[2]> copies;
+  return copies;
+}
+
+uint32_t premultiply(uint32_t p) {
+  uint32_t a = p >> 24;
+  if (a == 255) return p;
+  if (a == 0) return 0;
+  auto mul = [a](uint32_t c) {
+    uint32_t t = c * a + 128;
+    return (t + (t >> 8)) >> 8;
+  };
+  return a << 24 | mul(p >> 16 & 0xFF) << 16 | mul(p >> 8 & 0xFF) << 8 | mul(p & 0xFF);
+}
+
+const ImageCopy& premultipliedCopy(const LbImageObject& image) {
+  ImageCopy& copy = imageCopies()[&image];
+  if (copy.bits.size() != image.pixels.size() || copy.version != image.version ||
+      copy.bits.empty()) {
+    copy.bits.resize(image.pixels.size());
+    bool opaque = true;
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+      uint32_t p = image.pixels[i];
+      opaque &= (p >> 24) == 255;
+      copy.bits[i] = premultiply(p);
+    }
+    copy.opaque = opaque;
+    copy.version = image.version;
+  }
+  return copy;
+}
+
+const WipeCopy& wipeMask(const LbWipeObject& wipe, int mode) {
+  WipeCopy& copy = wipeCopies()[&wipe][mode == 1 ? 1 : 0];
+  if (!copy.valid || copy.version != wipe.version) {
+    uint8_t lut[256];
+    for (int g = 0; g < 256; ++g) lut[g] = wipeCoverage(static_cast<uint8_t>(g), wipe.level, mode);
+    copy.stride = (wipe.width + 3) & ~3;
+    copy.bits.assign(static_cast<size_t>(copy.stride / 4) * wipe.height, 0u);
+    auto* bytes = reinterpret_cast<uint8_t*>(copy.bits.data());
+    for (int y = 0; y < wipe.height; ++y)
+      for (int x = 0; x < wipe.width; ++x)
+        bytes[static_cast<size_t>(y) * copy.stride + x] =
+            lut[wipe.grey[static_cast<size_t>(y) * wipe.width + x]];
+    copy.version = wipe.version;
+    copy.valid = true;
+  }
+  return copy;
+}
+
+// ---- affine helpers: 2x3 matrices, (x', y') = (a*x + b*y + c, d*x + e*y + f) ----
+
+struct Affine {
+  double a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
+};
+
+Affine multiply(const Affine& l, const Affine& r) {  // l after r
+  return {l.a * r.a + l.b * r.d, l.a * r.b + l.b * r.e, l.a * r.c + l.b * r.f + l.c,
+          l.d * r.a + l.e * r.d, l.d * r.b + l.e * r.e, l.d * r.c + l.e * r.f + l.f};
+}
+
+bool invert(const Affine& m, Affine* out) {
+  double det = m.a * m.e - m.b * m.d;
+  if (std::fabs(det) < 1e-9) return false;
+  out->a = m.e / det;
+  out->b = -m.b / det;
+  out->d = -m.d / det;
+  out->e = m.a / det;
+  out->c = -(out->a * m.c + out->b * m.f);
+  out->f = -(out->d * m.c + out->e * m.f);
+  return true;
+}
+
+void setTransform(pixman_image_t* image, const Affine& m) {
+  pixman_transform_t t;
+  pixman_transform_init_identity(&t);
+  t.matrix[0][0] = pixman_double_to_fixed(m.a);
+  t.matrix[0][1] = pixman_double_to_fixed(m.b);
+  t.matrix[0][2] = pixman_double_to_fixed(m.c);
+  t.matrix[1][0] = pixman_double_to_fixed(m.d);
+  t.matrix[1][1] = pixman_double_to_fixed(m.e);
+  t.matrix[1][2] = pixman_double_to_fixed(m.f);
+  pixman_image_set_transform(image, &t);
+}
+
+// Cosine and sine of an angle in degrees, exact at the quarter turns so that a sprite turned
+// by 180 degrees or not at all stays on the exact pixel grid.
+void cosSin(float degrees, double* c, double* s) {
+  double turn = std::fmod(static_cast<double>(degrees), 360.0);
+  if (turn < 0) turn += 360.0;
+  if (turn == 0.0) { *c = 1; *s = 0; return; }
+  if (turn == 90.0) { *c = 0; *s = 1; return; }
+  if (turn == 180.0) { *c = -1; *s = 0; return; }
+  if (turn == 270.0) { *c = 0; *s = -1; return; }
+  double r = turn * 3.14159265358979323846 / 180.0;
+  *c = std::cos(r);
+  *s = std::sin(r);
+}
+
+uint8_t unitToByte(float v) { return static_cast<uint8_t>(std::lround(v * 255.0f)); }
+
+// Pixels whose centres lie in [lo, hi): the hard edge of an axis-aligned sprite.
+int firstCentre(double lo) { return static_cast<int>(std::ceil(lo - 0.5)); }
+
+// Everything one sprite's drawing needs, worked out before pixman is called.
+struct DrawJob {
+  Affine frameToLocal;          // frame coordinates to the sprite's own (u, v)
+  Affine localToView;           // (u, v) to the pixels of the visible part of the image
+  int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;  // that part, in image pixels
+  int boxX = 0, boxY = 0, boxWidth = 0, boxHeight = 0;      // frame pixels touched
+  bool identity = false;        // a plain copy at an integer position
+  bool axisAligned = false;
+};
+
+bool planDraw(const LbSpriteObject& sprite, const LbImageObject& image, DrawJob* job) {
+  // The map, moved by the image's own offset, clipped to the image: what lies outside the
+  // image shows nothing and is never read.
+  long long srcX = static_cast<long long>(sprite.mapX) + image.offsetX;
+  long long srcY = static_cast<long long>(sprite.mapY) + image.offsetY;
+  long long x0 = std::max<long long>(srcX, 0), y0 = std::max<long long>(srcY, 0);
+  long long x1 = std::min<long long>(srcX + sprite.mapWidth, image.width);
+  long long y1 = std::min<long long>(srcY + sprite.mapHeight, image.height);
+  if (x0 >= x1 || y0 >= y1) return false;
+  job->viewX = static_cast<int>(x0);
+  job->viewY = static_cast<int>(y0);
+  job->viewWidth = static_cast<int>(x1 - x0);
+  job->viewHeight = static_cast<int>(y1 - y0);
+
+  double scaleX = static_cast<double>(sprite.mapWidth) / sprite.width;
+  double scaleY = static_cast<double>(sprite.mapHeight) / sprite.height;
+  job->localToView = {scaleX, 0, static_cast<double>(srcX - x0), 0, scaleY,
+                      static_cast<double>(srcY - y0)};
+
+  SpritePlacement place = placeSprite(sprite);
+  Affine localToFrame{place.m[0], place.m[1], place.m[2], place.m[3], place.m[4], place.m[5]};
+  if (!invert(localToFrame, &job->frameToLocal)) return false;  // squashed to a line
+  job->axisAligned = place.axisAligned;
+
+  // The visible part of the sprite in its own coordinates, then its corners in the frame.
+  double u0 = (x0 - srcX) / scaleX, u1 = (x1 - srcX) / scaleX;
+  double v0 = (y0 - srcY) / scaleY, v1 = (y1 - srcY) / scaleY;
+  double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+  for (double u : {u0, u1})
+    for (double v : {v0, v1}) {
+      double fx = localToFrame.a * u + localToFrame.b * v + localToFrame.c;
+      double fy = localToFrame.d * u + localToFrame.e * v + localToFrame.f;
+      minX = std::min(minX, fx);
+      maxX = std::max(maxX, fx);
+      minY = std::min(minY, fy);
+      maxY = std::max(maxY, fy);
+    }
+  if (maxX < 0 || maxY < 0 || minX > kFrameWidth || minY > kFrameHeight) return false;
+  int bx0, by0, bx1, by1;
+  if (job->axisAligned) {
+    bx0 = firstCentre(minX);
+    by0 = firstCentre(minY);
+    bx1 = firstCentre(maxX);
+    by1 = firstCentre(maxY);
+  } else {
+    // Edges fade out through bilinear sampling of the transparent outside.
+    bx0 = static_cast<int>(std::floor(minX)) - 1;
+    by0 = static_cast<int>(std::floor(minY)) - 1;
+    bx1 = static_cast<int>(std::ceil(maxX)) + 1;
+    by1 = static_cast<int>(std::ceil(maxY)) + 1;
+  }
+  bx0 = std::max(bx0, 0);
+  by0 = std::max(by0, 0);
+  bx1 = std::min(bx1, kFrameWidth);
+  by1 = std::min(by1, kFrameHeight);
+  if (bx0 >= bx1 || by0 >= by1) return false;
+  job->boxX = bx0;
+  job->boxY = by0;
+  job->boxWidth = bx1 - bx0;
+  job->boxHeight = by1 - by0;
+  job->identity = job->axisAligned && sprite.width == sprite.mapWidth &&
+                  sprite.height == sprite.mapHeight && localToFrame.a == 1 &&
+                  localToFrame.e == 1 && localToFrame.c == std::floor(localToFrame.c) &&
+                  localToFrame.f == std::floor(localToFrame.f);
+  return true;
+}
+
+// A 2x2 picture of the corner values, sampled bilinearly over the sprite so that each value
+// sits exactly on its corner and blends linearly across the quad.
+PixmanImage cornerImage(const SpriteCorner (&corners)[4], bool colour, uint32_t* bits,
+                        const Affine& frameToLocal, const LbSpriteObject& sprite) {
+  for (int i = 0; i < 4; ++i) {
+    const SpriteCorner& c = corners[i];
+    bits[i] = colour ? 0xFF000000u | uint32_t{unitToByte(c.r)} << 16 |
+                           uint32_t{unitToByte(c.g)} << 8 | unitToByte(c.b)
+                     : uint32_t{unitToByte(c.a)} << 24;
+  }
+  PixmanImage image(pixman_image_create_bits(PIXMAN_a8r8g8b8, 2, 2, bits, 8));
+  if (!image) return image;
+  Affine toCorners = multiply(
+      {1.0 / sprite.width, 0, 0.5, 0, 1.0 / sprite.height, 0.5}, frameToLocal);
+  setTransform(image.get(), toCorners);
+  pixman_image_set_filter(image.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  pixman_image_set_repeat(image.get(), PIXMAN_REPEAT_PAD);
+  if (colour) pixman_image_set_component_alpha(image.get(), 1);
+  return image;
+}
+
+bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
+  const LbImageObject& image = *sprite.image;
+  const SpriteCorner* c = sprite.corners;
+  if (c[0].a == 0 && c[1].a == 0 && c[2].a == 0 && c[3].a == 0) return true;
+  if (sprite.wipe && sprite.wipeMode == 1 && sprite.wipe->level <= 0.0f) return true;
+  if (sprite.wipe && sprite.wipeMode == 0 && sprite.wipe->level >= 1.0f) return true;
+
+  DrawJob job;
+  if (!planDraw(sprite, image, &job)) return true;
+
+  const ImageCopy& copy = premultipliedCopy(image);
+  auto* viewBits = const_cast<uint32_t*>(copy.bits.data()) +
+                   static_cast<size_t>(job.viewY) * image.width + job.viewX;
+  PixmanImage view(pixman_image_create_bits(copy.opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
+                                            job.viewWidth, job.viewHeight, viewBits,
+                                            image.width * 4));
+  if (!view) return false;
+  if (!job.identity) {
+    setTransform(view.get(), multiply(job.localToView, job.frameToLocal));
+    pixman_image_set_filter(view.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(view.get(),
+                            job.axisAligned ? PIXMAN_REPEAT_PAD : PIXMAN_REPEAT_NONE);
+  }
+  // Where a frame pixel of the box reads the view: through the transform, or for a plain
+  // copy shifted by the sprite's position and the start of the visible part of the map.
+  int srcX = job.boxX, srcY = job.boxY;
+  if (job.identity) {
+    srcX += static_cast<int>(job.frameToLocal.c + job.localToView.c);
+    srcY += static_cast<int>(job.frameToLocal.f + job.localToView.f);
+  }
+
+  // Alpha masks: the corners' alpha and the wipe, combined when both are present.
+  bool uniformAlpha = c[0].a == c[1].a && c[0].a == c[2].a && c[0].a == c[3].a;
+  bool tinted = false;
+  for (int i = 0; i < 4; ++i) tinted |= c[i].r != 1 || c[i].g != 1 || c[i].b != 1;
+
+  uint32_t cornerBits[4], tintBits[4];
+  PixmanImage alphaMask, wipeImage, combined;
+  int maskX = job.boxX, maskY = job.boxY;
+  if (!uniformAlpha) {
+    alphaMask = cornerImage(sprite.corners, false, cornerBits, job.frameToLocal, sprite);
+    if (!alphaMask) return false;
+  } else if (c[0].a < 1.0f) {
+    uint16_t a = static_cast<uint16_t>(unitToByte(c[0].a) * 257);
+    pixman_color_t solid{0, 0, 0, a};
+    alphaMask.reset(pixman_image_create_solid_fill(&solid));
+    if (!alphaMask) return false;
+  }
+  if (sprite.wipe) {
+    const LbWipeObject& wipe = *sprite.wipe;
+    const WipeCopy& mask = wipeMask(wipe, sprite.wipeMode);
+    wipeImage.reset(pixman_image_create_bits(PIXMAN_a8, wipe.width, wipe.height,
+                                             const_cast<uint32_t*>(mask.bits.data()),
+                                             mask.stride));
+    if (!wipeImage) return false;
+    // The mask is stretched over the sprite's drawn rectangle.
+    Affine toMask = multiply({static_cast<double>(wipe.width) / sprite.width, 0, 0, 0,
+                              static_cast<double>(wipe.height) / sprite.height, 0},
+                             job.frameToLocal);
+    setTransform(wipeImage.get(), toMask);
+    pixman_image_set_filter(wipeImage.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(wipeImage.get(), PIXMAN_REPEAT_PAD);
+  }
+  pixman_image_t* mask = alphaMask ? alphaMask.get() : wipeImage.get();
+  if (alphaMask && wipeImage) {
+    combined.reset(pixman_image_create_bits(PIXMAN_a8, job.boxWidth, job.boxHeight, nullptr, 0));
+    if (!combined) return false;
+    pixman_image_composite32(PIXMAN_OP_SRC, wipeImage.get(), nullptr, combined.get(), job.boxX,
+                             job.boxY, 0, 0, 0, 0, job.boxWidth, job.boxHeight);
+    pixman_image_composite32(PIXMAN_OP_IN, alphaMask.get(), nullptr, combined.get(), job.boxX,
+                             job.boxY, 0, 0, 0, 0, job.boxWidth, job.boxHeight);
+    mask = combined.get();
+    maskX = maskY = 0;
+  }
+
+  pixman_op_t op = sprite.blend == kBlendAdd ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
+  if (!tinted) {
+    pixman_image_composite32(op, view.get(), mask, frame, srcX, srcY, maskX, maskY, job.boxX,
+                             job.boxY, job.boxWidth, job.boxHeight);
+    return true;
+  }
+  // Corner colours multiply each channel: the tinted sprite is drawn into the box first
+  // (component-alpha mask), then blended like any other.
+  PixmanImage tint = cornerImage(sprite.corners, true, tintBits, job.frameToLocal, sprite);
+  PixmanImage tintedBox(
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, job.boxWidth, job.boxHeight, nullptr, 0));
+  if (!tint || !tintedBox) return false;
+  pixman_image_composite32(PIXMAN_OP_SRC, view.get(), tint.get(), tintedBox.get(), srcX, srcY,
+                           job.boxX, job.boxY, 0, 0, job.boxWidth, job.boxHeight);
+  pixman_image_composite32(op, tintedBox.get(), mask, frame, 0, 0, maskX, maskY, job.boxX,
+                           job.boxY, job.boxWidth, job.boxHeight);
+  return true;
+}
+
+}  // namespace
+
+// ---- the sprite rules ----
+
+// A connected sprite's position counts from its parent's absolute position; the parent's
+// size and rotation do not carry over (the game turns every part about one pivot itself).
+void spriteAbsolutePosition(const LbSpriteObject& sprite, int* x, int* y) {
+  long long ax = sprite.x, ay = sprite.y;
+  int depth = 0;
+  for (LbSprite p = sprite.parent; p && depth < 1000; p = p->parent, ++depth) {
+    ax += p->x;
+    ay += p->y;
+  }
+  *x = static_cast<int>(std::clamp<long long>(ax, INT32_MIN, INT32_MAX));
+  *y = static_cast<int>(std::clamp<long long>(ay, INT32_MIN, INT32_MAX));
+}
+
+// The drawn rectangle is the sprite's size at its absolute position. The pivot is a
+// fraction of that size; about it, rotation about X squashes the height by the angle's
+// cosine, rotation about Y the width, both as a projection seen head-on, and rotation about
+// Z turns the picture clockwise on screen for positive degrees.
+SpritePlacement placeSprite(const LbSpriteObject& sprite) {
+  SpritePlacement place;
+  int ax = 0, ay = 0;
+  spriteAbsolutePosition(sprite, &ax, &ay);
+  place.absX = ax;
+  place.absY = ay;
+  double pu = static_cast<double>(sprite.pivotX) * sprite.width;
+  double pv = static_cast<double>(sprite.pivotY) * sprite.height;
+  double cx, sx, cy, sy, c, s;
+  cosSin(sprite.angleX, &cx, &sx);
+  cosSin(sprite.angleY, &cy, &sy);
+  cosSin(sprite.angleZ, &c, &s);
+  // frame = pivot + Rz * diag(cos Y, cos X) * (local - pivot)
+  double a = c * cy, b = -s * cx, d = s * cy, e = c * cx;
+  place.m[0] = a;
+  place.m[1] = b;
+  place.m[2] = ax + (pu - (a * pu + b * pv));  // exactly ax when nothing turns
+  place.m[3] = d;
+  place.m[4] = e;
+  place.m[5] = ay + (pv - (d * pu + e * pv));
+  place.axisAligned = b == 0 && d == 0;
+  return place;
+}
+
+// Bottom first: by level, then by creation order among equal levels.
+std::vector<LbSprite> drawOrder() {
+  std::vector<LbSprite> order;
+  for (LbSprite s : allSprites())
+    if (s->draw && s->image && s->width > 0 && s->height > 0 && s->mapWidth > 0 &&
+        s->mapHeight > 0)
+      order.push_back(s);
+  std::stable_sort(order.begin(), order.end(),
+                   [](LbSprite l, LbSprite r) { return l->level < r->level; });
+  return order;
+}
+
+bool composeFrame(uint32_t* frame) {
+  PixmanImage target(pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameWidth, kFrameHeight, frame,
+                                              kFrameWidth * 4));
+  if (!target) return false;
+  std::fill(frame, frame + kFrameWidth * kFrameHeight, 0xFF000000u);
+  for (LbSprite sprite : drawOrder())
+    if (!drawSprite(*sprite, target.get())) return false;
+  return true;
+}
+
+void dropCompositorCopies(const void* imageOrWipe) {
+  imageCopies().erase(imageOrWipe);
+  wipeCopies().erase(imageOrWipe);
+}

@@ -1,0 +1,101 @@
+/*
+ * The render family's shared records: host sprites, wipe masks, the live-handle registries
+ * that keep a stale handle from the game harmless, and the compositor that turns the sprite
+ * table into one 800x600 frame. Nothing here knows about SDL or the presentation backend.
+ */
+#ifndef ORVANE_RUNTIME_COMPOSITOR_H
+#define ORVANE_RUNTIME_COMPOSITOR_H
+
+#include "runtime.h"
+
+#include <cstdint>
+#include <vector>
+
+// A wipe mask: grey levels 0..255 at the mask's own resolution, compared with `level`.
+struct LbWipeObject {
+  int width = 0, height = 0;
+  std::vector<uint8_t> grey;
+  float level = 0.0f;
+  uint64_t version = 0;  // bumped when the level changes, so cached masks know they are stale
+};
+
+// Per-corner colour of a sprite: corners 0 top-left, 1 top-right, 2 bottom-left,
+// 3 bottom-right, each multiplying the image's colour and alpha.
+struct SpriteCorner {
+  float r = 1.0f, g = 1.0f, b = 1.0f, a = 1.0f;
+};
+
+// Blend modes accepted by lbtsSetSpriteBlend.
+enum SpriteBlend : int {
+  kBlendAlpha = 1,  // ordinary alpha blending over what is below
+  kBlendAdd = 2,    // additive: light effects brighten what is below
+};
+
+// A host sprite: shows the map rectangle of its image (moved by the image's own offset),
+// stretched to its size, at its position (relative to its parent's when connected).
+struct LbSpriteObject {
+  LbImage image = nullptr;        // null once the image is destroyed: the sprite then shows nothing
+  int level = 0;
+  uint64_t serial = 0;            // creation order: the tie-break between equal levels
+  bool draw = true;
+  int x = 0, y = 0;               // own position (relative to the parent's absolute one)
+  int width = 0, height = 0;      // drawn size
+  int mapX = 0, mapY = 0, mapWidth = 0, mapHeight = 0;
+  float pivotX = 0.0f, pivotY = 0.0f;  // fractions of the drawn size
+  float angleX = 0.0f, angleY = 0.0f, angleZ = 0.0f;  // degrees
+  SpriteCorner corners[4];
+  int blend = kBlendAlpha;
+  LbSprite parent = nullptr;
+  LbWipe wipe = nullptr;
+  int wipeMode = 0;               // 1 reveals as the level rises, 0 conceals
+};
+
+// ---- registries (render objects the game may still hold handles to) ----
+
+bool isLiveImage(LbImage image);        // created by this runtime and not destroyed
+bool isLiveSprite(LbSprite sprite);
+bool isLiveWipe(LbWipe wipe);
+void registerImage(LbImage image);      // for images made by other parts of the runtime
+void forgetImage(LbImage image);        // drops sprites' references and cached copies
+void forgetWipe(LbWipe wipe);           // detaches the wipe from every sprite
+const std::vector<LbSprite>& allSprites();  // in creation order
+
+// ---- images (image.cpp) ----
+
+// Decodes PNG, BMP or JPG bytes into a new registered image laid out as a grid of cells.
+// Returns null when the bytes are no such image, are cut short, or the grid does not fit.
+LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, int mode);
+
+// ---- wipes (wipe.cpp) ----
+
+// Decodes an image file as a grey wipe mask (its luminance); null when it is no image.
+LbWipe decodeWipe(const std::vector<uint8_t>& bytes);
+
+// The coverage a wipe gives a pixel of grey `g` at `level` in `mode`, 0..255: mode 1 reveals
+// dark parts first and shows the whole sprite at level 1; mode 0 is the reverse.
+uint8_t wipeCoverage(uint8_t g, float level, int mode);
+
+// ---- the compositor (compositor.cpp) ----
+
+// Where a sprite lands: its absolute top-left corner and the affine map from the sprite's
+// own drawn rectangle (u in 0..width, v in 0..height) to frame coordinates.
+struct SpritePlacement {
+  double absX = 0, absY = 0;
+  double m[6] = {1, 0, 0, 0, 1, 0};  // frame = (m0*u + m1*v + m2, m3*u + m4*v + m5)
+  bool axisAligned = true;
+};
+
+void spriteAbsolutePosition(const LbSpriteObject& sprite, int* x, int* y);
+SpritePlacement placeSprite(const LbSpriteObject& sprite);
+
+// The sprites that would be drawn, bottom first: by level, then creation order.
+std::vector<LbSprite> drawOrder();
+
+// Composes every drawn sprite over black into `frame` (kFrameWidth x kFrameHeight opaque
+// 0xFFRRGGBB pixels). Returns false when pixman could not allocate what it needed.
+bool composeFrame(uint32_t* frame);
+
+// Forgets the premultiplied copy of an image or the coverage mask of a wipe being destroyed.
+void dropCompositorCopies(const void* imageOrWipe);
+
+#endif  // ORVANE_RUNTIME_COMPOSITOR_H
