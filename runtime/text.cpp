@@ -1,0 +1,362 @@
+/*
+ * Character fonts: face names mapped through fontconfig (with our own aliases for the
+ * Windows Japanese faces) to installed fonts, glyphs rendered by FreeType one Shift-JIS
+ * character at a time, and drawn into text surfaces by raising their alpha.
+ */
+#include "runtime.h"
+
+#include "wincompat.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+// One face at one size, and the glyph lbRenderChar last prepared in it.
+struct LbFontObject {
+  FT_Face face = nullptr;
+  // A Japanese font for characters the face lacks, opened the first time one is asked for.
+  FT_Face fallback = nullptr;
+  bool fallbackTried = false;
+  int size = 0;
+  bool embolden = false;     // emphasis asked for and the face has no bold of its own
+  FT_Int32 loadFlags = 0;
+  int ascender = 0;          // pixels from the top of a line to the baseline
+
+  bool hasGlyph = false;
+  int boxWidth = 0, boxHeight = 0;  // the drawn box
+  int drawX = 0, drawY = 0;         // the box's offset from a pen at the top of the line
+  int advance = 0;
+  std::vector<uint8_t> coverage;    // boxWidth x boxHeight, reused from glyph to glyph
+};
+
+namespace {
+
+// Fonts are made and destroyed under this lock: the FreeType library object and
+// fontconfig's configuration are shared by every font.
+std::mutex gMutex;
+FT_Library gLibrary = nullptr;
+
+// The largest size accepted: a bigger font would need glyph buffers of many megabytes
+// and no text window shows one.
+constexpr int kMaxFontSize = 1024;
+
+bool startLibraries() {
+  if (gLibrary) return true;
+  if (!FcInit()) return false;
+  return FT_Init_FreeType(&gLibrary) == 0;
+}
+
+// ---- Shift-JIS character codes --------------------------------------------------------
+
+// CP932 code to Unicode, 0 for a code that is no character. Filled once from the same
+// conversion the file names use, so text and names agree.
+std::array<uint16_t, 65536> gUnicodeOf;
+std::once_flag gUnicodeOnce;
+
+bool isLeadByte(unsigned c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool isTrailByte(unsigned c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+uint32_t decodeOneUtf8(const char* text, int length) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  if (length == 1 && s[0] < 0x80) return s[0];
+  if (length == 2 && (s[0] & 0xE0) == 0xC0) return (s[0] & 0x1F) << 6 | (s[1] & 0x3F);
+  if (length == 3 && (s[0] & 0xF0) == 0xE0)
+    return (s[0] & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F);
+  return 0;  // more than one character, or outside the basic plane: not a CP932 character
+}
+
+void buildUnicodeTable() {
+  gUnicodeOf.fill(0);
+  char in[3] = {0, 0, 0};
+  char out[16];
+  auto convert = [&](unsigned code) {
+    int n = compatSjisToUtf8(in, out, sizeof out);
+    if (n > 0) gUnicodeOf[code] = static_cast<uint16_t>(decodeOneUtf8(out, n));
+  };
+  for (unsigned c = 1; c < 0x100; ++c) {
+    if (isLeadByte(c) || c == 0x80 || c == 0xA0 || c >= 0xFD) continue;
+    in[0] = static_cast<char>(c);
+    in[1] = 0;
+    convert(c);
+  }
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!isLeadByte(lead)) continue;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (!isTrailByte(trail)) continue;
+      in[0] = static_cast<char>(lead);
+      in[1] = static_cast<char>(trail);
+      convert(lead << 8 | trail);
+    }
+  }
+}
+
+uint32_t unicodeOf(int code) {
+  if (code <= 0 || code > 0xFFFF) return 0;
+  std::call_once(gUnicodeOnce, buildUnicodeTable);
+  return gUnicodeOf[code];
+}
+
+// ---- face names -------------------------------------------------------------------------
+
+// Face names reduced for comparison: full-width Latin letters and digits made half-width,
+// blanks (half- and full-width) dropped, ASCII letters lowered. So the names as core spells
+// them and their half-width spellings find the same alias.
+std::string faceKey(const std::string& utf8) {
+  std::string key;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = utf8[i];
+    uint32_t cp = c;
+    size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : 4;
+    if (len == 3 && i + 2 < utf8.size())
+      cp = (c & 0x0F) << 12 | (utf8[i + 1] & 0x3F) << 6 | (utf8[i + 2] & 0x3F);
+    if (cp >= 0xFF01 && cp <= 0xFF5E) {
+      cp -= 0xFF01 - 0x21;
+      len = 3;
+    }
+    if (cp == ' ' || cp == '\t' || cp == 0x3000) {
+      i += len;
+      continue;
+    }
+    if (cp < 0x80) {
+      key += static_cast<char>(cp >= 'A' && cp <= 'Z' ? cp + ('a' - 'A') : cp);
+    } else {
+      key.append(utf8, i, len);
+    }
+    i += len;
+  }
+  return key;
+}
+
+// The Windows Japanese faces games name, and the installed faces drawn like them: the
+// proportional ("P") faces map to proportional ones so line widths come out alike.
+struct FaceAlias {
+  const char* key;     // faceKey of the Windows name
+  const char* family;  // fontconfig family
+};
+constexpr FaceAlias kFaceAliases[] = {
+    {"msゴシック", "IPAGothic"},   {"mspゴシック", "IPAPGothic"},
+    {"msuiゴシック", "IPAPGothic"}, {"msgothic", "IPAGothic"},
+    {"mspgothic", "IPAPGothic"},   {"msuigothic", "IPAPGothic"},
+    {"ms明朝", "IPAMincho"},       {"msp明朝", "IPAPMincho"},
+    {"msmincho", "IPAMincho"},     {"mspmincho", "IPAPMincho"},
+};
+
+std::string aliasFamily(const std::string& utf8Face) {
+  std::string key = faceKey(utf8Face);
+  for (const FaceAlias& alias : kFaceAliases)
+    if (key == alias.key) return alias.family;
+  return utf8Face;
+}
+
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+
+// Asks fontconfig for `family` (empty: any) that covers Japanese. Returns false when the
+// requested family is not installed, so the caller can ask for any Japanese font instead
+// of taking whatever Latin font fontconfig would substitute.
+bool matchFont(const std::string& family, bool bold, FontFile& file) {
+  FcPattern* pattern = FcPatternCreate();
+  if (!family.empty())
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) return false;
+
+  bool found = family.empty();
+  FcChar8* name = nullptr;
+  for (int i = 0; !found && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+    found = FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
+  FcChar8* path = nullptr;
+  int index = 0;
+  bool ok = found && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
+  if (ok) {
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    file.path = reinterpret_cast<const char*>(path);
+    file.index = index;
+  }
+  FcPatternDestroy(match);
+  return ok;
+}
+
+FT_Face openFace(const FontFile& file, int size) {
+  FT_Face face = nullptr;
+  if (FT_New_Face(gLibrary, file.path.c_str(), file.index, &face) != 0) return nullptr;
+  if (FT_Set_Pixel_Sizes(face, 0, size) != 0) {
+    FT_Done_Face(face);
+    return nullptr;
+  }
+  return face;
+}
+
+// The Japanese font for characters the font's own face lacks; null when there is none.
+FT_Face fallbackFace(LbFontObject& font) {
+  if (!font.fallbackTried) {
+    font.fallbackTried = true;
+    std::lock_guard<std::mutex> lock(gMutex);
+    FontFile file;
+    if (matchFont("", false, file)) font.fallback = openFace(file, font.size);
+  }
+  return font.fallback;
+}
+
+// Copies the rendered bitmap of `slot` into the font's coverage buffer as 0..255 values.
+void keepCoverage(LbFontObject& font, const FT_Bitmap& bitmap) {
+  font.boxWidth = static_cast<int>(bitmap.width);
+  font.boxHeight = static_cast<int>(bitmap.rows);
+  font.coverage.resize(static_cast<size_t>(font.boxWidth) * font.boxHeight);
+  for (int row = 0; row < font.boxHeight; ++row) {
+    const unsigned char* src = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+    uint8_t* dst = font.coverage.data() + static_cast<size_t>(row) * font.boxWidth;
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+      for (int x = 0; x < font.boxWidth; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7)) & 1) ? 255 : 0;
+    } else if (bitmap.num_grays == 256 || bitmap.num_grays <= 1) {
+      std::memcpy(dst, src, font.boxWidth);
+    } else {
+      const int top = bitmap.num_grays - 1;
+      for (int x = 0; x < font.boxWidth; ++x) dst[x] = static_cast<uint8_t>(src[x] * 255 / top);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+// kind: 6 and 7 ask for the emphasis (bold) rendering, every other kind the regular one;
+// the face's own bold is used where installed, else the outline is emboldened.
+// flags: an antialiasing hint. 0x21, which core gives small sizes, hints the outline fully
+// so thin strokes snap to whole pixels; other values (0x30 for larger text) hint lightly
+// to keep the letter shapes. value2 and value3 carry nothing we use.
+LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3, int flags) {
+  (void)value2;
+  (void)value3;
+  if (size <= 0 || size > kMaxFontSize) return nullptr;
+  std::string utf8Face;
+  if (face && *face) {
+    char buffer[1024];
+    if (compatSjisToUtf8(face, buffer, sizeof buffer) >= 0) utf8Face = buffer;
+  }
+  const bool bold = kind == 6 || kind == 7;
+
+  auto font = std::make_unique<LbFontObject>();
+  {
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (!startLibraries()) return nullptr;
+    FontFile file;
+    std::string family = aliasFamily(utf8Face);
+    // A face that is not installed still gets a Japanese font, so the text shows.
+    if ((family.empty() || !matchFont(family, bold, file)) && !matchFont("", bold, file))
+      return nullptr;
+    font->face = openFace(file, size);
+    if (!font->face) return nullptr;
+    // fontconfig reports a regular face as bold when it would have it emboldened, so the
+    // face itself says whether it is bold.
+    font->embolden = bold && !(font->face->style_flags & FT_STYLE_FLAG_BOLD);
+  }
+  font->size = size;
+  font->loadFlags = FT_LOAD_NO_BITMAP | (flags == 0x21 ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_LIGHT);
+  const FT_Size_Metrics& metrics = font->face->size->metrics;
+  font->ascender = static_cast<int>((FT_MulFix(font->face->ascender, metrics.y_scale) + 32) >> 6);
+  // Room for any glyph of this size, so rendering characters does not allocate.
+  font->coverage.reserve(static_cast<size_t>(size * 2 + 8) * (size * 2 + 8));
+  return font.release();
+}
+
+int lbDestroyChar(LbFont font) {
+  if (!font) return 0;
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (font->fallback) FT_Done_Face(font->fallback);
+  FT_Done_Face(font->face);
+  delete font;
+  return 1;
+}
+
+int lbRenderChar(LbFont font, int code) {
+  if (!font) return 0;
+  font->hasGlyph = false;
+  uint32_t cp = unicodeOf(code);
+  if (cp == 0) return 0;
+
+  FT_Face face = font->face;
+  FT_UInt index = FT_Get_Char_Index(face, cp);
+  if (index == 0) {
+    // The face lacks the character: a Japanese font draws it; if none has it either, the
+    // face's "missing" glyph shows that something is missing rather than nothing.
+    FT_Face other = fallbackFace(*font);
+    FT_UInt otherIndex = other ? FT_Get_Char_Index(other, cp) : 0;
+    if (otherIndex != 0) {
+      face = other;
+      index = otherIndex;
+    }
+  }
+  if (FT_Load_Glyph(face, index, font->loadFlags) != 0) return 0;
+  FT_GlyphSlot slot = face->glyph;
+  if (font->embolden) FT_GlyphSlot_Embolden(slot);
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return 0;
+
+  keepCoverage(*font, slot->bitmap);
+  font->drawX = slot->bitmap_left;
+  font->drawY = font->ascender - slot->bitmap_top;
+  font->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  font->hasGlyph = true;
+  return 1;
+}
+
+int lbGetCharBoxSize(LbSize* size, LbFont font) {
+  if (!size || !font || !font->hasGlyph) return 0;
+  size->cx = font->boxWidth;
+  size->cy = font->boxHeight;
+  return 1;
+}
+
+int lbGetCharDrawPos(LbPoint* offset, LbFont font) {
+  if (!offset || !font || !font->hasGlyph) return 0;
+  offset->x = font->drawX;
+  offset->y = font->drawY;
+  return 1;
+}
+
+int lbGetCharFeedSize(LbSize* size, LbFont font) {
+  if (!size || !font || !font->hasGlyph) return 0;
+  size->cx = font->advance;
+  size->cy = font->size;
+  return 1;
+}
+
+// The glyph's coverage raises the alpha of the surface and nothing else: the surface was
+// filled with the text colour at zero alpha, so the glyph shows in that colour, and
+// overlapping glyphs keep the stronger coverage instead of adding up.
+int lbtsDrawChar(LbImage image, int x, int y, LbFont font) {
+  if (!image || !font || !font->hasGlyph) return 0;
+  const int x0 = std::max(0, x), x1 = std::min(image->width, x + font->boxWidth);
+  const int y0 = std::max(0, y), y1 = std::min(image->height, y + font->boxHeight);
+  if (x0 >= x1 || y0 >= y1) return 1;
+  if (image->pixels.size() < static_cast<size_t>(image->width) * image->height) return 0;
+  for (int row = y0; row < y1; ++row) {
+    const uint8_t* src = font->coverage.data() + static_cast<size_t>(row - y) * font->boxWidth - x;
+    uint32_t* dst = image->pixels.data() + static_cast<size_t>(row) * image->width;
+    for (int col = x0; col < x1; ++col) {
+      uint32_t cover = src[col];
+      if (cover > dst[col] >> 24) dst[col] = (dst[col] & 0x00FFFFFFu) | cover << 24;
+    }
+  }
+  ++image->version;
+  return 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,284 @@
+// Character fonts: face names found through our aliases and fontconfig, Shift-JIS codes
+// rendered with real metrics, and glyph coverage drawn into straight-alpha text surfaces.
+#include "lb/host_api.h"
+#include "runtime.h"
+#include "wincompat.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string sjis(const std::string& utf8) {
+  char out[256];
+  EXPECT_GE(compatUtf8ToSjis(utf8.c_str(), out, sizeof out), 0) << utf8;
+  return out;
+}
+
+// The 16-bit code core passes for one character: lead * 256 + trail when double-byte.
+int code(const std::string& utf8) {
+  std::string s = sjis(utf8);
+  if (s.size() == 1) return static_cast<unsigned char>(s[0]);
+  EXPECT_EQ(s.size(), 2u) << utf8;
+  return static_cast<unsigned char>(s[0]) << 8 | static_cast<unsigned char>(s[1]);
+}
+
+struct Font {
+  LbFont font;
+  Font(const std::string& utf8Face, int size, int kind = 5, int flags = 0x30)
+      : font(lbCreateChar(sjis(utf8Face).c_str(), size, kind, 0, 1, flags)) {}
+  ~Font() { lbDestroyChar(font); }
+  Font(const Font&) = delete;
+  Font& operator=(const Font&) = delete;
+};
+
+struct Glyph {
+  bool ok = false;
+  LbSize box{}, feed{};
+  LbPoint pos{};
+};
+
+Glyph render(LbFont font, int c) {
+  Glyph g;
+  g.ok = lbRenderChar(font, c) != 0;
+  if (g.ok) {
+    EXPECT_TRUE(lbGetCharBoxSize(&g.box, font));
+    EXPECT_TRUE(lbGetCharDrawPos(&g.pos, font));
+    EXPECT_TRUE(lbGetCharFeedSize(&g.feed, font));
+  }
+  return g;
+}
+
+LbImageObject surface(int width, int height, uint32_t fill) {
+  LbImageObject image;
+  image.width = image.cellWidth = width;
+  image.height = image.cellHeight = height;
+  image.pixels.assign(static_cast<size_t>(width) * height, fill);
+  return image;
+}
+
+// The alpha a glyph leaves on a clear surface, as one string, to tell glyphs apart.
+std::string drawnAlpha(LbFont font, int c) {
+  LbImageObject image = surface(64, 64, 0);
+  EXPECT_TRUE(lbRenderChar(font, c));
+  EXPECT_TRUE(lbtsDrawChar(&image, 8, 8, font));
+  std::string alpha;
+  for (uint32_t p : image.pixels) alpha += static_cast<char>(p >> 24);
+  return alpha;
+}
+
+long coverageSum(LbFont font, int c) {
+  long sum = 0;
+  for (char a : drawnAlpha(font, c)) sum += static_cast<unsigned char>(a);
+  return sum;
+}
+
+const char* kGothic = "ＭＳ ゴシック";
+const char* kPGothic = "ＭＳ Ｐゴシック";
+
+// ---- finding faces ---------------------------------------------------------------------
+
+TEST(CreateChar, FullWidthGothicFaceIsFixedPitchJapanese) {
+  Font f(kGothic, 24);
+  ASSERT_NE(f.font, nullptr);
+  Glyph a = render(f.font, code("あ"));
+  ASSERT_TRUE(a.ok);
+  EXPECT_GT(a.box.cx, 12);
+  EXPECT_EQ(render(f.font, 'i').feed.cx, render(f.font, 'W').feed.cx);
+}
+
+TEST(CreateChar, ProportionalGothicFaceIsProportional) {
+  Font f(kPGothic, 24);
+  ASSERT_NE(f.font, nullptr);
+  EXPECT_LT(render(f.font, 'i').feed.cx, render(f.font, 'W').feed.cx);
+}
+
+TEST(CreateChar, HalfWidthSpellingOfTheFaceFindsTheSameFont) {
+  Font full(kGothic, 20), half("MS ゴシック", 20);
+  ASSERT_TRUE(full.font && half.font);
+  EXPECT_EQ(drawnAlpha(full.font, code("漢")), drawnAlpha(half.font, code("漢")));
+}
+
+TEST(CreateChar, MissingFaceStillDrawsJapanese) {
+  Font f("存在しない書体", 24);
+  ASSERT_NE(f.font, nullptr);
+  // Two different kana that draw differently are real glyphs, not the missing-glyph box.
+  EXPECT_NE(drawnAlpha(f.font, code("あ")), drawnAlpha(f.font, code("ぬ")));
+  EXPECT_GT(coverageSum(f.font, code("あ")), 0);
+}
+
+TEST(CreateChar, LatinOnlyFaceTakesJapaneseFromAFallback) {
+  Font f("DejaVu Sans", 24);
+  ASSERT_NE(f.font, nullptr);
+  EXPECT_NE(drawnAlpha(f.font, code("あ")), drawnAlpha(f.font, code("ぬ")));
+}
+
+TEST(CreateChar, NoFaceNameGivesTheDefaultJapaneseFont) {
+  LbFont font = lbCreateChar(nullptr, 16, 3, 0, 1, 0x30);
+  ASSERT_NE(font, nullptr);
+  EXPECT_TRUE(lbRenderChar(font, code("字")));
+  lbDestroyChar(font);
+}
+
+TEST(CreateChar, SizeZeroOrBelowIsRefused) {
+  EXPECT_EQ(lbCreateChar(sjis(kGothic).c_str(), 0, 5, 0, 1, 0x21), nullptr);
+  EXPECT_EQ(lbCreateChar(sjis(kGothic).c_str(), -12, 5, 0, 1, 0x21), nullptr);
+  EXPECT_EQ(lbCreateChar(sjis(kGothic).c_str(), 1 << 20, 5, 0, 1, 0x30), nullptr);
+  EXPECT_FALSE(lbDestroyChar(nullptr));
+}
+
+TEST(CreateChar, EmphasisKindsDrawHeavierThanBodyKinds) {
+  Font body(kGothic, 24, 5), emphasis(kGothic, 24, 7);
+  Font body3(kGothic, 24, 3), emphasis6(kGothic, 24, 6);
+  EXPECT_GT(coverageSum(emphasis.font, code("証")), coverageSum(body.font, code("証")) * 11 / 10);
+  EXPECT_GT(coverageSum(emphasis6.font, code("証")), coverageSum(body3.font, code("証")) * 11 / 10);
+}
+
+TEST(CreateChar, SmallSizeFlagsStillRenderEveryKind) {
+  Font ruby(kGothic, 10, 3, 0x21);
+  Glyph g = render(ruby.font, code("る"));
+  ASSERT_TRUE(g.ok);
+  EXPECT_GT(g.box.cx, 0);
+  EXPECT_LE(g.box.cx, 12);
+}
+
+// ---- rendering and metrics ---------------------------------------------------------------
+
+TEST(RenderChar, DoubleByteAdvanceIsTwiceSingleByte) {
+  for (int size : {10, 16, 24, 32}) {
+    Font f(kGothic, size);
+    int single = render(f.font, 'A').feed.cx;
+    int wide = render(f.font, code("あ")).feed.cx;
+    EXPECT_NEAR(wide, 2 * single, 1) << size;
+    EXPECT_NEAR(wide, size, 1) << size;
+  }
+}
+
+TEST(RenderChar, HalfWidthKatakanaIsSingleByteAndNarrow) {
+  Font f(kGothic, 24);
+  Glyph g = render(f.font, code("ｱ"));
+  ASSERT_TRUE(g.ok);
+  EXPECT_LT(code("ｱ"), 256);
+  EXPECT_NEAR(g.feed.cx, 12, 1);
+}
+
+TEST(RenderChar, DrawOffsetIsMeasuredFromTheTopOfTheLine) {
+  Font f(kGothic, 24);
+  Glyph h = render(f.font, 'H'), x = render(f.font, 'x'), p = render(f.font, 'p');
+  // Letters sitting on the baseline end on the same row, whatever their height.
+  EXPECT_EQ(h.pos.y + h.box.cy, x.pos.y + x.box.cy);
+  EXPECT_LT(h.pos.y, x.pos.y);
+  EXPECT_GT(p.pos.y + p.box.cy, h.pos.y + h.box.cy + 2);
+  // The baseline lies in the lower part of a line as tall as the size.
+  EXPECT_GT(h.pos.y, 0);
+  EXPECT_GE(h.pos.y + h.box.cy, 24 * 3 / 4);
+  EXPECT_LE(p.pos.y + p.box.cy, 24 + 1);
+}
+
+TEST(RenderChar, SpaceHasAnAdvanceButNoBox) {
+  Font f(kGothic, 24);
+  Glyph space = render(f.font, ' '), wide = render(f.font, code("　"));
+  ASSERT_TRUE(space.ok && wide.ok);
+  EXPECT_EQ(space.box.cx * space.box.cy, 0);
+  EXPECT_NEAR(space.feed.cx, 12, 1);
+  EXPECT_NEAR(wide.feed.cx, 24, 1);
+}
+
+TEST(RenderChar, InvalidCodesFailAndLeaveNoGlyph) {
+  Font f(kGothic, 24);
+  ASSERT_TRUE(lbRenderChar(f.font, 'A'));
+  for (int bad : {0, -1, 0x80, 0xA0, 0xFF, 0x81, 0x8100, 0x817F, 0x81FD, 0x4142, 0xFF40, 0x10000}) {
+    EXPECT_FALSE(lbRenderChar(f.font, bad)) << std::hex << bad;
+    LbSize size{};
+    LbPoint pos{};
+    EXPECT_FALSE(lbGetCharBoxSize(&size, f.font));
+    EXPECT_FALSE(lbGetCharDrawPos(&pos, f.font));
+    EXPECT_FALSE(lbGetCharFeedSize(&size, f.font));
+    LbImageObject image = surface(32, 32, 0);
+    EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, f.font));
+  }
+  EXPECT_FALSE(lbRenderChar(nullptr, 'A'));
+}
+
+TEST(RenderChar, UnassignedDoubleByteCodeFails) {
+  Font f(kGothic, 24);
+  EXPECT_FALSE(lbRenderChar(f.font, 0x85A0));  // a row left empty in the character set
+}
+
+// ---- drawing into surfaces ---------------------------------------------------------------
+
+TEST(DrawChar, CoverageRaisesAlphaAndKeepsTheFillColour) {
+  Font f(kGothic, 24);
+  LbImageObject image = surface(48, 48, 0x00FF8040);
+  Glyph g = render(f.font, code("証"));
+  ASSERT_TRUE(g.ok);
+  uint64_t before = image.version;
+  ASSERT_TRUE(lbtsDrawChar(&image, 10, 12, f.font));
+  EXPECT_GT(image.version, before);
+  int opaque = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      uint32_t p = image.pixels[y * image.width + x];
+      ASSERT_EQ(p & 0x00FFFFFF, 0x00FF8040u) << x << "," << y;
+      bool inBox = x >= 10 && x < 10 + g.box.cx && y >= 12 && y < 12 + g.box.cy;
+      if (!inBox) {
+        ASSERT_EQ(p >> 24, 0u) << x << "," << y;
+      }
+      opaque += (p >> 24) == 255;
+    }
+  }
+  EXPECT_GT(opaque, 20);
+}
+
+TEST(DrawChar, AlphaIsNeverLoweredAndRedrawingChangesNothing) {
+  Font f(kGothic, 24);
+  LbImageObject image = surface(48, 48, 0x80FFFFFF);
+  ASSERT_TRUE(lbRenderChar(f.font, code("心")));
+  ASSERT_TRUE(lbtsDrawChar(&image, 4, 4, f.font));
+  std::vector<uint32_t> once = image.pixels;
+  bool raised = false;
+  for (uint32_t p : once) {
+    ASSERT_GE(p >> 24, 0x80u);
+    raised |= (p >> 24) > 0x80;
+  }
+  EXPECT_TRUE(raised);
+  ASSERT_TRUE(lbtsDrawChar(&image, 4, 4, f.font));
+  EXPECT_EQ(image.pixels, once);
+}
+
+TEST(DrawChar, ClippedAtEveryEdgeWithoutWritingOutside) {
+  Font f(kGothic, 32);
+  ASSERT_TRUE(lbRenderChar(f.font, code("■")));
+  LbSize box{};
+  ASSERT_TRUE(lbGetCharBoxSize(&box, f.font));
+  ASSERT_GT(box.cx, 16);
+  const int w = 20, h = 12;
+  const uint32_t guard = 0x12345678;
+  for (auto [x, y] : {std::pair{-10, -10}, {w - 4, 2}, {2, h - 3}, {w - 2, h - 2}, {-box.cx + 1, 0},
+                      {w, 0}, {0, h}, {-box.cx, -box.cy}, {1000, 1000}}) {
+    LbImageObject image = surface(w, h, 0x00000000);
+    image.pixels.resize(w * h + 64, guard);  // memory just past the surface
+    ASSERT_TRUE(lbtsDrawChar(&image, x, y, f.font));
+    for (int i = w * h; i < w * h + 64; ++i) ASSERT_EQ(image.pixels[i], guard) << x << "," << y;
+    for (int row = 0; row < h; ++row) {
+      for (int col = 0; col < w; ++col) {
+        bool inBox = col >= x && col < x + box.cx && row >= y && row < y + box.cy;
+        if (!inBox) {
+          ASSERT_EQ(image.pixels[row * w + col] >> 24, 0u) << x << "," << y << " at " << col << "," << row;
+        }
+      }
+    }
+  }
+}
+
+TEST(DrawChar, NothingToDrawWithoutARenderedGlyphOrImage) {
+  Font f(kGothic, 24);
+  LbImageObject image = surface(8, 8, 0);
+  EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, f.font));
+  ASSERT_TRUE(lbRenderChar(f.font, 'A'));
+  EXPECT_FALSE(lbtsDrawChar(nullptr, 0, 0, f.font));
+  EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, nullptr));
+}
+
+}  // namespace
