@@ -1,0 +1,191 @@
+/*
+ * orvane: loads the runtime and the game (core) from its own folder, sets the runtime up,
+ * binds the game to it, runs it and turns the outcome into the exit status.
+ */
+#include "options.h"
+
+#include "lb/host_api.h"
+#include "lb/runtime_setup.h"
+
+#include <wincompat.h>
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRanToEnd = 0, kCannotLoad = 1, kBadArguments = 2;
+
+// The game's exports.
+using GetFunctionFn = int (*)(char*, int, int);
+using LoadInitFn = int (*)(void);
+using UnloadExitFn = void (*)(void);
+using GetVersionFn = int (*)(void);
+using LoadSystemFn = int (*)(const char*);
+using UnloadSystemFn = int (*)(void);
+using StartFn = int (*)(int);
+
+const char* const kHostNames[] = {
+#define LB_NAME(ret, name, params, args) #name,
+    LB_HOST_API(LB_NAME)
+#undef LB_NAME
+};
+
+std::string ownFolder() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  std::string s(path);
+  size_t slash = s.rfind('/');
+  return slash == std::string::npos ? "." : s.substr(0, slash);
+}
+
+std::string toSjis(const std::string& utf8) {
+  std::vector<char> out(utf8.size() * 2 + 1);
+  if (compatUtf8ToSjis(utf8.c_str(), out.data(), out.size()) < 0) return {};
+  return out.data();
+}
+
+int cannotLoad(const std::string& what) {
+  std::fprintf(stderr, "orvane: %s\n", what.c_str());
+  return kCannotLoad;
+}
+
+template <typename Fn>
+bool bind(void* library, const char* name, Fn& out) {
+  out = reinterpret_cast<Fn>(dlsym(library, name));
+  return out != nullptr;
+}
+
+int run(const Options& o) {
+  const std::string folder = ownFolder();
+  const std::string runtimePath = folder + "/libruntime.so";
+  const std::string corePath = folder + "/libcore.so";
+
+  void* runtime = dlopen(runtimePath.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  if (!runtime) return cannotLoad("cannot load the runtime " + runtimePath + ": " + dlerror());
+  OrvaneRuntimeSetupFn setup;
+  OrvaneRuntimeShutdownFn shutdown;
+  if (!bind(runtime, "orvaneRuntimeSetup", setup))
+    return cannotLoad("the runtime " + runtimePath + " has no function orvaneRuntimeSetup");
+  if (!bind(runtime, "orvaneRuntimeShutdown", shutdown))
+    return cannotLoad("the runtime " + runtimePath + " has no function orvaneRuntimeShutdown");
+  for (const char* name : kHostNames)
+    if (!dlsym(runtime, name))
+      return cannotLoad("the runtime " + runtimePath + " has no function " + name);
+
+  void* core = dlopen(corePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!core) return cannotLoad("cannot load the game " + corePath + ": " + dlerror());
+  GetFunctionFn getFunction;
+  LoadInitFn loadInit;
+  UnloadExitFn unloadExit;
+  GetVersionFn getVersion;
+  LoadSystemFn loadSystem;
+  UnloadSystemFn unloadSystem;
+  auto missing = [&](const char* name) {
+    return cannotLoad("the game " + corePath + " has no function " + name);
+  };
+  if (!bind(core, "lbGetFunction", getFunction)) return missing("lbGetFunction");
+  if (!bind(core, "lbLoadInit", loadInit)) return missing("lbLoadInit");
+  if (!bind(core, "lbUnloadExit", unloadExit)) return missing("lbUnloadExit");
+  if (!bind(core, "lbGetVersion", getVersion)) return missing("lbGetVersion");
+  if (!bind(core, "lbLoadSystem", loadSystem)) return missing("lbLoadSystem");
+  if (!bind(core, "lbUnloadSystem", unloadSystem)) return missing("lbUnloadSystem");
+  // The game names its entry point itself.
+  char entry[64] = {};
+  if (getFunction(entry, sizeof entry - 1, 0) <= 0)
+    return cannotLoad("the game " + corePath + " names no entry point (lbGetFunction)");
+  StartFn start;
+  if (!bind(core, entry, start)) return missing(entry);
+  if (!loadInit()) return cannotLoad("the game " + corePath + " refused to load (lbLoadInit)");
+  if (getVersion() <= 0)
+    return cannotLoad("the game " + corePath + " reports no version (lbGetVersion)");
+
+  // Progress and debug settings live beside the path the game takes for its executable.
+  const std::string gameDir = o.gameDir.empty() ? folder + "/game" : o.gameDir;
+  const std::string saveDir = o.saveDir.empty() ? gameDir : o.saveDir;
+  struct stat st;
+  if (stat(gameDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    std::fprintf(stderr, "orvane: no game folder at %s\n", gameDir.c_str());
+    return kBadArguments;
+  }
+  if (access(saveDir.c_str(), W_OK) != 0) {
+    std::fprintf(stderr, "orvane: cannot write to the save folder %s\n", saveDir.c_str());
+    return kBadArguments;
+  }
+  std::string modulePath = toSjis(saveDir + "/orvane.exe");
+  if (modulePath.empty()) {
+    std::fprintf(stderr, "orvane: the save folder %s has no Shift-JIS name\n", saveDir.c_str());
+    return kBadArguments;
+  }
+  compatSetModuleFileName(modulePath.c_str());
+  if (!o.log.empty() && !compatSetDebugLogFile(o.log.c_str())) {
+    std::fprintf(stderr, "orvane: cannot write the log %s\n", o.log.c_str());
+    return kBadArguments;
+  }
+  if (!o.scenario.empty()) {
+    std::string scenario = toSjis(o.scenario);
+    if (scenario.empty()) {
+      std::fprintf(stderr, "orvane: the scenario %s has no Shift-JIS name\n", o.scenario.c_str());
+      return kBadArguments;
+    }
+    // The debug run of either episode collection.
+    compatOverrideProfileString("derizi1.ini", "Debug", "ScnName", scenario.c_str());
+    compatOverrideProfileString("derizi2.ini", "Debug", "ScnName", scenario.c_str());
+  }
+
+  std::vector<const char*> shotNames;
+  for (const std::string& n : o.shotAtNames) shotNames.push_back(n.c_str());
+  OrvaneRuntimeOptions ro{};
+  ro.headless = o.headless;
+  ro.gameDir = gameDir.c_str();
+  ro.inputScript = o.input.empty() ? nullptr : o.input.c_str();
+  ro.transcript = o.transcript.empty() ? nullptr : o.transcript.c_str();
+  ro.shotsDir = o.shotsDir.empty() ? nullptr : o.shotsDir.c_str();
+  ro.shotAtMs = o.shotAtMs.data();
+  ro.shotAtNames = shotNames.data();
+  ro.shotAtCount = int(shotNames.size());
+  ro.maxTimeMs = o.maxTimeMs;
+  char error[1024] = {};
+  int status = setup(&ro, error, sizeof error);
+  if (status != ORVANE_SETUP_OK) {
+    std::fprintf(stderr, "orvane: %s\n", error);
+    return status == ORVANE_SETUP_BAD_OPTION ? kBadArguments : kCannotLoad;
+  }
+
+  std::string runtimeSjis = toSjis(runtimePath);
+  if (runtimeSjis.empty() || !loadSystem(runtimeSjis.c_str())) {
+    unloadSystem();
+    shutdown();
+    return cannotLoad("the game " + corePath + " could not bind the runtime " + runtimePath +
+                      " (lbLoadSystem)");
+  }
+  start(0);
+  unloadSystem();
+  unloadExit();
+  shutdown();
+  return kRanToEnd;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  std::string error;
+  if (!parseOptions(argc, argv, o, error)) {
+    std::fprintf(stderr, "orvane: %s\n%s", error.c_str(), usageText());
+    return kBadArguments;
+  }
+  if (o.help) {
+    std::fputs(usageText(), stdout);
+    return kRanToEnd;
+  }
+  return run(o);
+}
