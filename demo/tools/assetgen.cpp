@@ -1,0 +1,149 @@
+/*
+ * The asset generator's entry point and its one table of generated files: every picture and
+ * sound of the bundled game, with the size each picture must have. `--out DIR` writes them
+ * all into the game folder; `--list` prints the table for the tests.
+ */
+#include "assetgen.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace assetgen {
+
+namespace {
+
+Asset picture(const char* path, int width, int height, std::function<Canvas()> paint) {
+  return {path, AssetKind::Png, width, height, std::move(paint), {}};
+}
+
+Asset sound(const char* path, std::function<std::vector<float>()> synth) {
+  return {path, AssetKind::Wav, 0, 0, {}, std::move(synth)};
+}
+
+}  // namespace
+
+const std::vector<Asset>& assetTable() {
+  static const std::vector<Asset> table = {
+      // Logo and title screen.
+      picture("sys/logo.png", 520, 240, paintLogo),
+      picture("sys/title_bg.png", 800, 600, paintTitleBackground),
+      picture("sys/bg_select.png", 800, 600, paintSelectBackground),
+      // The title buttons: two rows of cells, row 0 at rest, row 1 under the pointer.
+      picture("sys/title_begin.png", 300, 112, [] { return paintTitleButton("はじめから"); }),
+      picture("sys/title_load.png", 300, 112, [] { return paintTitleButton("つづきから"); }),
+      picture("sys/title_exit.png", 300, 112, [] { return paintTitleButton("おわる"); }),
+      // Click-wait cursors: one row of animation cells each.
+      picture("sys/cursor0.png", 8 * 48, 96, paintViewCursor),
+      picture("sys/cursor1.png", 8 * 32, 32, paintStartCursor),
+      picture("sys/cursor_np.png", 8 * 32, 40, paintPageCursor),
+      picture("sys/cursor_blank.png", 8, 8, paintBlankCursor),
+      // Message window and transitions.
+      picture("sys/text_msg.png", 800, 200, paintMessageWindow),
+      picture("sys/wipe_bg.png", 800, 600, paintWipeMask),
+      // Sound effects.
+      sound("sys/se/文字クリック.wav", soundPageClick),
+      sound("sys/se/文字表示.wav", soundCharacter),
+  };
+  return table;
+}
+
+namespace {
+
+// Straight 8-bit channels. A faint deterministic dither keeps the slow night-sky gradients
+// free of banding; it never changes a fully transparent or fully opaque alpha.
+uint8_t toByte(float v, float dither) {
+  long q = std::lround(clamp01(v) * 255.0f + dither);
+  return uint8_t(q < 0 ? 0 : (q > 255 ? 255 : q));
+}
+
+void savePng(const Canvas& c, const std::filesystem::path& file) {
+  bool opaque = true;
+  for (size_t i = 3; i < c.px.size() && opaque; i += 4) opaque = c.px[i] >= 1.0f;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(
+      0, c.width, c.height, opaque ? 24 : 32,
+      opaque ? SDL_PIXELFORMAT_RGB24 : SDL_PIXELFORMAT_RGBA32);
+  if (!s) throw std::runtime_error(std::string("no surface: ") + SDL_GetError());
+  auto* bytes = static_cast<uint8_t*>(s->pixels);
+  for (int y = 0; y < c.height; ++y) {
+    uint8_t* row = bytes + size_t(y) * size_t(s->pitch);
+    for (int x = 0; x < c.width; ++x) {
+      Rgba k = pixelAt(c, x, y);
+      float d = hashUnit(x, y, 0x5eedu) - 0.5f;
+      uint8_t* p = row + size_t(x) * (opaque ? 3 : 4);
+      p[0] = toByte(k.r, d);
+      p[1] = toByte(k.g, d);
+      p[2] = toByte(k.b, d);
+      if (!opaque) p[3] = toByte(k.a, 0);
+    }
+  }
+  int rc = IMG_SavePNG(s, file.string().c_str());
+  SDL_FreeSurface(s);
+  if (rc != 0) throw std::runtime_error("cannot write " + file.string() + ": " + IMG_GetError());
+}
+
+void saveBytes(const std::vector<uint8_t>& data, const std::filesystem::path& file) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+  out.close();
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+}  // namespace
+
+void writeAsset(const Asset& asset, const std::string& gameDir) {
+  namespace fs = std::filesystem;
+  fs::path target = fs::path(gameDir) / fs::u8path(asset.path);
+  fs::create_directories(target.parent_path());
+  // Written beside the target and renamed into place, so an interrupted build never leaves
+  // a half-written picture that looks up to date.
+  fs::path temp = target;
+  temp += ".part";
+  if (asset.kind == AssetKind::Png) {
+    Canvas c = asset.paint();
+    if (c.width != asset.width || c.height != asset.height)
+      throw std::runtime_error(std::string(asset.path) + " was painted at the wrong size");
+    savePng(c, temp);
+  } else {
+    saveBytes(encodeWav(asset.sound()), temp);
+  }
+  fs::rename(temp, target);
+}
+
+}  // namespace assetgen
+
+namespace {
+
+int usage(FILE* to) {
+  std::fprintf(to,
+               "usage: assetgen --out GAME_DIR   write every generated picture and sound\n"
+               "       assetgen --list           list them: kind, path, width, height\n");
+  return to == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace assetgen;
+  if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+    for (const Asset& a : assetTable())
+      std::printf("%s %s %d %d\n", a.kind == AssetKind::Png ? "png" : "wav", a.path, a.width,
+                  a.height);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout);
+  if (argc != 3 || std::strcmp(argv[1], "--out") != 0) return usage(stderr);
+  try {
+    for (const Asset& a : assetTable()) writeAsset(a, argv[2]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "assetgen: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

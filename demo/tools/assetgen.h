@@ -1,0 +1,165 @@
+/*
+ * The bundled game's asset generator: everything it draws and synthesises, and the one
+ * table of the files it writes. Pictures are painted into float canvases with anti-aliased
+ * shapes, soft glows and FreeType lettering; sounds are mixed from simple waves.
+ */
+#ifndef ORVANE_DEMO_ASSETGEN_H
+#define ORVANE_DEMO_ASSETGEN_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace assetgen {
+
+// ---- canvas.cpp: pixels, coverage masks, shapes, noise --------------------------------
+
+// A straight (not premultiplied) colour, components 0 to 1.
+struct Rgba {
+  float r = 0, g = 0, b = 0, a = 1;
+};
+Rgba hex(uint32_t rgb, float alpha = 1);       // 0xRRGGBB
+Rgba mix(Rgba a, Rgba b, float t);              // a at t = 0, b at t = 1
+
+// A picture being painted: premultiplied RGBA floats, row-major.
+struct Canvas {
+  int width = 0, height = 0;
+  std::vector<float> px;  // 4 floats per pixel
+};
+Canvas makeCanvas(int width, int height, Rgba fill = {0, 0, 0, 0});
+Rgba pixelAt(const Canvas& canvas, int x, int y);  // straight colour
+// Paints colour over the pixel with the given coverage (0 to 1).
+void blendPixel(Canvas& canvas, int x, int y, Rgba colour, float coverage);
+// Every pixel from colourAt(x, y), replacing what was there.
+void fillWith(Canvas& canvas, const std::function<Rgba(int, int)>& colourAt);
+// Vertical gradient through (y, colour) stops sorted by y.
+void fillVertical(Canvas& canvas, const std::vector<std::pair<float, Rgba>>& stops);
+// Paints src over dst with its top-left corner at (x, y).
+void drawCanvas(Canvas& dst, const Canvas& src, int x, int y);
+// Multiplies every pixel's alpha (and so its premultiplied colour) by factor.
+void fadeCanvas(Canvas& canvas, float factor);
+
+// A coverage mask: one float 0 to 1 per pixel. Shapes are unioned into it (max).
+struct Mask {
+  int width = 0, height = 0;
+  std::vector<float> v;
+  float at(int x, int y) const { return v[size_t(y) * size_t(width) + size_t(x)]; }
+};
+Mask makeMask(int width, int height);
+void maskCircle(Mask& mask, float cx, float cy, float radius, float feather = 1);
+void maskRing(Mask& mask, float cx, float cy, float radius, float thickness, float feather = 1);
+void maskRoundRect(Mask& mask, float x0, float y0, float x1, float y1, float radius,
+                   float feather = 1);
+// Outline of a rounded rectangle, `thickness` wide, centred on its edge.
+void maskRoundRectOutline(Mask& mask, float x0, float y0, float x1, float y1, float radius,
+                          float thickness, float feather = 1);
+struct Point {
+  float x, y;
+};
+void maskPolygon(Mask& mask, const std::vector<Point>& points, float feather = 1);
+void maskLine(Mask& mask, Point a, Point b, float thickness, float feather = 1);
+// mask = mask * (1 - cut): carves one shape out of another (a crescent from two discs).
+void maskSubtract(Mask& mask, const Mask& cut);
+void maskScale(Mask& mask, float factor);
+// Approximate Gaussian blur (three box passes), for glows and haze.
+void blurMask(Mask& mask, float radius);
+// Paints a mask in one colour, or in a colour chosen per pixel, offset by (dx, dy).
+void paintMask(Canvas& canvas, const Mask& mask, Rgba colour, int dx = 0, int dy = 0);
+void paintMaskWith(Canvas& canvas, const Mask& mask, const std::function<Rgba(int, int)>& colourAt,
+                   int dx = 0, int dy = 0);
+
+// Deterministic noise: a hash of integers, smooth value noise and fractal sums of it.
+uint32_t hash3(int32_t x, int32_t y, uint32_t seed);
+float hashUnit(int32_t x, int32_t y, uint32_t seed);  // 0 to 1
+float valueNoise(float x, float y, uint32_t seed);     // 0 to 1, smooth
+float fractalNoise(float x, float y, uint32_t seed, int octaves);  // 0 to 1
+float smoothstep(float e0, float e1, float x);
+float clamp01(float v);
+
+// ---- lettering.cpp: text drawn with the installed Japanese faces ------------------------
+
+enum class Face { Mincho, Gothic };
+// Draws UTF-8 text into a mask with its pen starting at (x, baseline); `tracking` adds
+// pixels after every character. Returns the advance. Fails loudly when the face is missing.
+float drawText(Mask& mask, Face face, int pixelSize, const std::string& utf8, float x,
+               float baseline, float tracking = 0);
+float measureText(Face face, int pixelSize, const std::string& utf8, float tracking = 0);
+// Draws text centred on x.
+void drawTextCentred(Mask& mask, Face face, int pixelSize, const std::string& utf8, float cx,
+                     float baseline, float tracking = 0);
+// Draws text top to bottom, each character centred on cx, one cell of `step` pixels each.
+void drawTextVertical(Mask& mask, Face face, int pixelSize, const std::string& utf8, float cx,
+                      float top, float step);
+
+// ---- sound.cpp: synthesised effects -----------------------------------------------------
+
+constexpr int kSampleRate = 44100;
+struct Tone {
+  float frequency;   // Hz
+  float amplitude;   // 0 to 1
+  float decay;       // e-folding time in seconds
+  float start = 0;   // seconds after the sound begins
+};
+// Sum of sine partials with a short attack and exponential decay, as mono samples.
+std::vector<float> synthesise(const std::vector<Tone>& tones, float seconds, float attack);
+// A 16-bit mono PCM WAV file image.
+std::vector<uint8_t> encodeWav(const std::vector<float>& samples);
+
+// ---- art_sky.cpp: pieces of the moonlit night shared by several pictures -----------------
+
+// Cloud cover 0 to 1 at a pixel: thin horizontal streaks, thicker where `band` is high.
+float cloudCover(float x, float y, uint32_t seed);
+// The hazy moon: corona, halo and the disc with its maria, centred at (cx, cy).
+void paintMoon(Canvas& canvas, float cx, float cy, float radius, uint32_t seed);
+// Moonlit cloud streaks over the sky down to `bottom`, denser near `bandY`.
+void paintClouds(Canvas& canvas, float moonX, float moonY, float bandY, float bottom,
+                 uint32_t seed, float strength);
+// Scattered stars above `bottom`, dimmed near the moon and behind clouds.
+void paintStars(Canvas& canvas, int count, float bottom, float moonX, float moonY, uint32_t seed);
+// Darkens the corners, like an old lens.
+void paintVignette(Canvas& canvas, float strength);
+// Lettering with a soft glow and a vertical colour ramp from `top` to `bottom` rows.
+void paintLettering(Canvas& canvas, const Mask& glyphs, Rgba fillTop, Rgba fillBottom,
+                    float rampTop, float rampBottom, Rgba glow, float glowRadius);
+
+// ---- art_*.cpp: the pictures ------------------------------------------------------------
+
+Canvas paintLogo();
+Canvas paintTitleBackground();
+Canvas paintSelectBackground();
+Canvas paintTitleButton(const std::string& label);
+Canvas paintMessageWindow();
+Canvas paintPageCursor();     // sys/cursor_np
+Canvas paintStartCursor();    // cursor1
+Canvas paintViewCursor();     // cursor0
+Canvas paintBlankCursor();
+Canvas paintWipeMask();
+std::vector<float> soundPageClick();
+std::vector<float> soundCharacter();
+
+// Shared look of the night court.
+namespace palette {
+inline Rgba night() { return hex(0x070a1f); }
+inline Rgba moonlight() { return hex(0xf4edd2); }
+inline Rgba silver() { return hex(0xc9d2e8); }
+inline Rgba gold() { return hex(0xf1d98a); }
+}  // namespace palette
+
+// ---- assetgen.cpp: the table of generated files -----------------------------------------
+
+enum class AssetKind { Png, Wav };
+struct Asset {
+  const char* path;  // relative to the game folder, UTF-8
+  AssetKind kind;
+  int width, height;  // for pictures: the size the picture must have
+  std::function<Canvas()> paint;
+  std::function<std::vector<float>()> sound;
+};
+const std::vector<Asset>& assetTable();
+// Writes one asset into the game folder; throws std::runtime_error on failure.
+void writeAsset(const Asset& asset, const std::string& gameDir);
+
+}  // namespace assetgen
+
+#endif  // ORVANE_DEMO_ASSETGEN_H
