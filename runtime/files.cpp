@@ -87,25 +87,45 @@ bool isRegularFile(const std::string& virtualPath) {
   return PHYSFS_stat(virtualPath.c_str(), &st) && st.filetype == PHYSFS_FILETYPE_REGULAR;
 }
 
+bool isUtf8(const char* text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  while (*s) {
+    int follow = *s < 0x80 ? 0 : (*s & 0xE0) == 0xC0 ? 1 : (*s & 0xF0) == 0xE0 ? 2 : (*s & 0xF8) == 0xF0 ? 3 : -1;
+    if (follow < 0) return false;
+    ++s;
+    for (int i = 0; i < follow; ++i, ++s)
+      if ((*s & 0xC0) != 0x80) return false;
+  }
+  return true;
+}
+
+// An entry name as UTF-8. Archives made on Windows store names in Shift-JIS without
+// saying so; PhysicsFS hands those bytes over unchanged, and they are converted here.
+const char* entryNameUtf8(const char* entry, char* buffer, size_t size) {
+  if (isUtf8(entry)) return entry;
+  return compatSjisToUtf8(entry, buffer, size) >= 0 ? buffer : entry;
+}
+
 // The entry of `dir` named `name`: the exact name when present, else the first (in sorted
-// order, so the choice is stable) that differs only in ASCII case.
+// order, so the choice is stable) that differs only in ASCII case. `found` is the entry's
+// own name, which may be in Shift-JIS (see entryNameUtf8).
 bool findEntry(const std::string& dir, const std::string& name, std::string& found) {
   char** list = PHYSFS_enumerateFiles(dir.c_str());
   if (!list) return false;
   std::vector<std::string> matches;
   bool exact = false;
+  char converted[kPathCapacity * 3 + 1];
   for (char** entry = list; *entry; ++entry) {
-    if (name == *entry) {
+    const char* utf8 = entryNameUtf8(*entry, converted, sizeof converted);
+    if (name == utf8) {
       exact = true;
+      found = *entry;
       break;
     }
-    if (equalsNoAsciiCase(name, *entry)) matches.emplace_back(*entry);
+    if (equalsNoAsciiCase(name, utf8)) matches.emplace_back(*entry);
   }
   PHYSFS_freeList(list);
-  if (exact) {
-    found = name;
-    return true;
-  }
+  if (exact) return true;
   if (matches.empty()) return false;
   found = *std::min_element(matches.begin(), matches.end());
   return true;
