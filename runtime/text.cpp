@@ -3,6 +3,7 @@
  * Windows Japanese faces) to installed fonts, glyphs rendered by FreeType one Shift-JIS
  * character at a time, and drawn into text surfaces by raising their alpha.
  */
+#include "compositor.h"
 #include "runtime.h"
 
 #include "wincompat.h"
@@ -342,7 +343,7 @@ int lbGetCharFeedSize(LbSize* size, LbFont font) {
 // filled with the text colour at zero alpha, so the glyph shows in that colour, and
 // overlapping glyphs keep the stronger coverage instead of adding up.
 int lbtsDrawChar(LbImage image, int x, int y, LbFont font) {
-  if (!image || !font || !font->hasGlyph) return 0;
+  if (!isLiveImage(image) || !font || !font->hasGlyph) return 0;
   const int x0 = std::max(0, x), x1 = std::min(image->width, x + font->boxWidth);
   const int y0 = std::max(0, y), y1 = std::min(image->height, y + font->boxHeight);
   if (x0 >= x1 || y0 >= y1) return 1;

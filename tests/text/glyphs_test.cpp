@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -50,21 +51,26 @@ Glyph render(LbFont font, int c) {
   return g;
 }
 
-LbImageObject surface(int width, int height, uint32_t fill) {
-  LbImageObject image;
-  image.width = image.cellWidth = width;
-  image.height = image.cellHeight = height;
-  image.pixels.assign(static_cast<size_t>(width) * height, fill);
-  return image;
-}
+// A render image of the runtime, filled with one straight-alpha pixel value.
+struct Surface {
+  LbImage image;
+  Surface(int width, int height, uint32_t fill) : image(lbtsCreateImage(width, height)) {
+    EXPECT_NE(image, nullptr);
+    std::fill(image->pixels.begin(), image->pixels.end(), fill);
+  }
+  ~Surface() { lbtsDestroyImage(image); }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  LbImageObject* operator->() const { return image; }
+};
 
 // The alpha a glyph leaves on a clear surface, as one string, to tell glyphs apart.
 std::string drawnAlpha(LbFont font, int c) {
-  LbImageObject image = surface(64, 64, 0);
+  Surface image(64, 64, 0);
   EXPECT_TRUE(lbRenderChar(font, c));
-  EXPECT_TRUE(lbtsDrawChar(&image, 8, 8, font));
+  EXPECT_TRUE(lbtsDrawChar(image.image, 8, 8, font));
   std::string alpha;
-  for (uint32_t p : image.pixels) alpha += static_cast<char>(p >> 24);
+  for (uint32_t p : image->pixels) alpha += static_cast<char>(p >> 24);
   return alpha;
 }
 
@@ -195,8 +201,8 @@ TEST(RenderChar, InvalidCodesFailAndLeaveNoGlyph) {
     EXPECT_FALSE(lbGetCharBoxSize(&size, f.font));
     EXPECT_FALSE(lbGetCharDrawPos(&pos, f.font));
     EXPECT_FALSE(lbGetCharFeedSize(&size, f.font));
-    LbImageObject image = surface(32, 32, 0);
-    EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, f.font));
+    Surface image(32, 32, 0);
+    EXPECT_FALSE(lbtsDrawChar(image.image, 0, 0, f.font));
   }
   EXPECT_FALSE(lbRenderChar(nullptr, 'A'));
 }
@@ -210,16 +216,16 @@ TEST(RenderChar, UnassignedDoubleByteCodeFails) {
 
 TEST(DrawChar, CoverageRaisesAlphaAndKeepsTheFillColour) {
   Font f(kGothic, 24);
-  LbImageObject image = surface(48, 48, 0x00FF8040);
+  Surface image(48, 48, 0x00FF8040);
   Glyph g = render(f.font, code("証"));
   ASSERT_TRUE(g.ok);
-  uint64_t before = image.version;
-  ASSERT_TRUE(lbtsDrawChar(&image, 10, 12, f.font));
-  EXPECT_GT(image.version, before);
+  uint64_t before = image->version;
+  ASSERT_TRUE(lbtsDrawChar(image.image, 10, 12, f.font));
+  EXPECT_GT(image->version, before);
   int opaque = 0;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      uint32_t p = image.pixels[y * image.width + x];
+  for (int y = 0; y < image->height; ++y) {
+    for (int x = 0; x < image->width; ++x) {
+      uint32_t p = image->pixels[y * image->width + x];
       ASSERT_EQ(p & 0x00FFFFFF, 0x00FF8040u) << x << "," << y;
       bool inBox = x >= 10 && x < 10 + g.box.cx && y >= 12 && y < 12 + g.box.cy;
       if (!inBox) {
@@ -233,18 +239,18 @@ TEST(DrawChar, CoverageRaisesAlphaAndKeepsTheFillColour) {
 
 TEST(DrawChar, AlphaIsNeverLoweredAndRedrawingChangesNothing) {
   Font f(kGothic, 24);
-  LbImageObject image = surface(48, 48, 0x80FFFFFF);
+  Surface image(48, 48, 0x80FFFFFF);
   ASSERT_TRUE(lbRenderChar(f.font, code("心")));
-  ASSERT_TRUE(lbtsDrawChar(&image, 4, 4, f.font));
-  std::vector<uint32_t> once = image.pixels;
+  ASSERT_TRUE(lbtsDrawChar(image.image, 4, 4, f.font));
+  std::vector<uint32_t> once = image->pixels;
   bool raised = false;
   for (uint32_t p : once) {
     ASSERT_GE(p >> 24, 0x80u);
     raised |= (p >> 24) > 0x80;
   }
   EXPECT_TRUE(raised);
-  ASSERT_TRUE(lbtsDrawChar(&image, 4, 4, f.font));
-  EXPECT_EQ(image.pixels, once);
+  ASSERT_TRUE(lbtsDrawChar(image.image, 4, 4, f.font));
+  EXPECT_EQ(image->pixels, once);
 }
 
 TEST(DrawChar, ClippedAtEveryEdgeWithoutWritingOutside) {
@@ -257,15 +263,15 @@ TEST(DrawChar, ClippedAtEveryEdgeWithoutWritingOutside) {
   const uint32_t guard = 0x12345678;
   for (auto [x, y] : {std::pair{-10, -10}, {w - 4, 2}, {2, h - 3}, {w - 2, h - 2}, {-box.cx + 1, 0},
                       {w, 0}, {0, h}, {-box.cx, -box.cy}, {1000, 1000}}) {
-    LbImageObject image = surface(w, h, 0x00000000);
-    image.pixels.resize(w * h + 64, guard);  // memory just past the surface
-    ASSERT_TRUE(lbtsDrawChar(&image, x, y, f.font));
-    for (int i = w * h; i < w * h + 64; ++i) ASSERT_EQ(image.pixels[i], guard) << x << "," << y;
+    Surface image(w, h, 0x00000000);
+    image->pixels.resize(w * h + 64, guard);  // memory just past the surface
+    ASSERT_TRUE(lbtsDrawChar(image.image, x, y, f.font));
+    for (int i = w * h; i < w * h + 64; ++i) ASSERT_EQ(image->pixels[i], guard) << x << "," << y;
     for (int row = 0; row < h; ++row) {
       for (int col = 0; col < w; ++col) {
         bool inBox = col >= x && col < x + box.cx && row >= y && row < y + box.cy;
         if (!inBox) {
-          ASSERT_EQ(image.pixels[row * w + col] >> 24, 0u) << x << "," << y << " at " << col << "," << row;
+          ASSERT_EQ(image->pixels[row * w + col] >> 24, 0u) << x << "," << y << " at " << col << "," << row;
         }
       }
     }
@@ -274,11 +280,15 @@ TEST(DrawChar, ClippedAtEveryEdgeWithoutWritingOutside) {
 
 TEST(DrawChar, NothingToDrawWithoutARenderedGlyphOrImage) {
   Font f(kGothic, 24);
-  LbImageObject image = surface(8, 8, 0);
-  EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, f.font));
+  Surface image(8, 8, 0);
+  EXPECT_FALSE(lbtsDrawChar(image.image, 0, 0, f.font));
   ASSERT_TRUE(lbRenderChar(f.font, 'A'));
   EXPECT_FALSE(lbtsDrawChar(nullptr, 0, 0, f.font));
-  EXPECT_FALSE(lbtsDrawChar(&image, 0, 0, nullptr));
+  EXPECT_FALSE(lbtsDrawChar(image.image, 0, 0, nullptr));
+  // A handle the game kept after destroying the image is refused, never written through.
+  LbImage gone = lbtsCreateImage(8, 8);
+  ASSERT_TRUE(lbtsDestroyImage(gone));
+  EXPECT_FALSE(lbtsDrawChar(gone, 0, 0, f.font));
 }
 
 }  // namespace
