@@ -155,6 +155,8 @@ int lbGetKeyEvent(int* key, int* kind) {
   if (in.keys.empty()) return 0;
   KeyEvent e = in.keys.front();
   in.keys.pop_front();
+  // The game has its input: if it goes on waiting for the player it polls the mouse again.
+  platform().script.polled = false;
   if (key) *key = e.key;
   if (kind) *kind = e.kind;
   return 1;
@@ -173,6 +175,8 @@ int lbGetMouse(int* code, int* x, int* y) {
   if (p.input.mouse.empty()) return 0;
   MouseEvent e = p.input.mouse.front();
   p.input.mouse.pop_front();
+  // The wait has its click; whatever the game does next is not yet a wait for the player.
+  p.script.polled = false;
   if (code) *code = e.code;
   if (x) *x = e.x;
   if (y) *y = e.y;

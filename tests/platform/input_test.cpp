@@ -1,0 +1,141 @@
+// Key translation, the key and mouse queues, and pointer mapping between window and game.
+#include "lb/keycodes.h"
+#include "present.h"
+#include "runtime.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+TEST(KeyTable, ScancodesMapToTheDirectInputCodesTheGameUses) {
+  struct { SDL_Scancode sdl; int code; } cases[] = {
+      {SDL_SCANCODE_ESCAPE, 1},   {SDL_SCANCODE_RETURN, 28}, {SDL_SCANCODE_LCTRL, 29},
+      {SDL_SCANCODE_LSHIFT, 42},  {SDL_SCANCODE_Z, 44},      {SDL_SCANCODE_X, 45},
+      {SDL_SCANCODE_C, 46},       {SDL_SCANCODE_RSHIFT, 54}, {SDL_SCANCODE_SPACE, 57},
+      {SDL_SCANCODE_F5, 63},      {SDL_SCANCODE_KP_ENTER, 156}, {SDL_SCANCODE_RCTRL, 157},
+      {SDL_SCANCODE_UP, 200},     {SDL_SCANCODE_LEFT, 203},  {SDL_SCANCODE_RIGHT, 205},
+      {SDL_SCANCODE_DOWN, 208},   {SDL_SCANCODE_TAB, 15},    {SDL_SCANCODE_A, 30},
+      {SDL_SCANCODE_Q, 16},       {SDL_SCANCODE_M, 50},      {SDL_SCANCODE_1, 2},
+      {SDL_SCANCODE_9, 10},       {SDL_SCANCODE_0, 11},      {SDL_SCANCODE_F11, 87},
+      {SDL_SCANCODE_DELETE, 211},
+  };
+  for (auto c : cases) EXPECT_EQ(keyCodeFromScancode(c.sdl), c.code) << SDL_GetScancodeName(c.sdl);
+}
+
+TEST(KeyTable, KeysWithoutACodeGiveZero) {
+  EXPECT_EQ(keyCodeFromScancode(SDL_SCANCODE_APPLICATION), 0);
+  EXPECT_EQ(keyCodeFromScancode(SDL_SCANCODE_F20), 0);
+  EXPECT_EQ(keyCodeFromScancode(-5), 0);
+  EXPECT_EQ(keyCodeFromScancode(100000), 0);
+}
+
+TEST(KeyTable, ScriptNamesRoundTripThroughCodes) {
+  EXPECT_EQ(keyCodeFromName("Return"), 28);
+  EXPECT_EQ(keyCodeFromName("KPEnter"), 156);
+  EXPECT_EQ(keyCodeFromName("LCtrl"), 29);
+  EXPECT_EQ(keyCodeFromName("RShift"), 54);
+  EXPECT_EQ(keyCodeFromName("z"), 44);
+  EXPECT_EQ(keyCodeFromName("0"), 11);
+  EXPECT_EQ(keyCodeFromName("Enter"), 0);
+  EXPECT_EQ(keyCodeFromName(""), 0);
+  for (int code : {1, 15, 28, 29, 44, 57, 63, 156, 157, 200, 203, 205, 208, 2, 11})
+    EXPECT_EQ(keyCodeFromName(keyNameFromCode(code)), code) << code;
+}
+
+TEST(InputQueues, KeyEventsPopInOrderWithTheirKind) {
+  platform().input = InputState{};
+  inputKey(platform().input, LB_KEY_RETURN, true);
+  inputKey(platform().input, LB_KEY_RETURN, false);
+  int key = -1, kind = -1;
+  ASSERT_EQ(lbGetKeyEvent(&key, &kind), 1);
+  EXPECT_EQ(key, 28);
+  EXPECT_EQ(kind, LB_KEY_PRESS);
+  ASSERT_EQ(lbGetKeyEvent(&key, &kind), 1);
+  EXPECT_EQ(kind, 0);
+  EXPECT_EQ(lbGetKeyEvent(&key, &kind), 0);
+  EXPECT_EQ(lbGetKeyState(LB_KEY_RETURN), 0);
+}
+
+TEST(InputQueues, KeyStateFollowsPressAndReleaseAndIgnoresBadCodes) {
+  platform().input = InputState{};
+  inputKey(platform().input, LB_KEY_LCONTROL, true);
+  EXPECT_NE(lbGetKeyState(LB_KEY_LCONTROL), 0);
+  EXPECT_EQ(lbGetKeyState(LB_KEY_RCONTROL), 0);
+  for (int bad : {0, -1, 256, 1 << 30}) EXPECT_EQ(lbGetKeyState(bad), 0) << bad;
+  inputKey(platform().input, 999, true);  // ignored, not a crash
+  EXPECT_EQ(platform().input.keys.size(), 1u);
+  EXPECT_EQ(lbClearKey(), 1);
+  int key, kind;
+  EXPECT_EQ(lbGetKeyEvent(&key, &kind), 0);
+  EXPECT_NE(lbGetKeyState(LB_KEY_LCONTROL), 0) << "clearing events keeps held keys held";
+}
+
+TEST(InputQueues, MouseEventsCarryCodeAndPosition) {
+  platform().input = InputState{};
+  inputMouseButton(platform().input, LB_MOUSE_LEFT, 10, 20);
+  inputMouseButton(platform().input, LB_MOUSE_RIGHT, 30, 40);
+  int code = -1, x = -1, y = -1;
+  ASSERT_EQ(lbGetMouse(&code, &x, &y), 1);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+  ASSERT_EQ(lbGetMouse(&code, &x, &y), 1);
+  EXPECT_EQ(code, 2);
+  EXPECT_EQ(lbGetMouse(&code, &x, &y), 0);
+  inputMouseButton(platform().input, LB_MOUSE_LEFT, 1, 1);
+  lbClearMouse();
+  EXPECT_EQ(lbGetMouse(&code, &x, &y), 0);
+}
+
+TEST(InputQueues, SetMousePosMovesThePointerInsideTheFrame) {
+  platform().input = InputState{};
+  lbSetMousePos(123, 456);
+  int x = 0, y = 0;
+  lbGetMousePos(&x, &y);
+  EXPECT_EQ(x, 123);
+  EXPECT_EQ(y, 456);
+  lbSetMousePos(-50, 5000);
+  lbGetMousePos(&x, &y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 599);
+}
+
+TEST(Letterbox, KeepsTheAspectAndCentresTheFrame) {
+  Viewport same = letterbox(800, 600);
+  EXPECT_EQ(same.x, 0); EXPECT_EQ(same.y, 0); EXPECT_EQ(same.w, 800); EXPECT_EQ(same.h, 600);
+  Viewport wide = letterbox(1920, 1080);  // bars left and right
+  EXPECT_EQ(wide.h, 1080); EXPECT_EQ(wide.w, 1440); EXPECT_EQ(wide.x, 240); EXPECT_EQ(wide.y, 0);
+  Viewport tall = letterbox(800, 1000);   // bars above and below
+  EXPECT_EQ(tall.w, 800); EXPECT_EQ(tall.h, 600); EXPECT_EQ(tall.x, 0); EXPECT_EQ(tall.y, 200);
+  Viewport none = letterbox(0, 0);
+  EXPECT_GT(none.w, 0);
+  EXPECT_GT(none.h, 0);
+}
+
+TEST(Letterbox, WindowPixelsMapToGamePixels) {
+  Viewport v = letterbox(1920, 1080);
+  int gx, gy;
+  windowToGame(v, 240, 0, gx, gy);
+  EXPECT_EQ(gx, 0); EXPECT_EQ(gy, 0);
+  windowToGame(v, 240 + 720, 540, gx, gy);  // the centre
+  EXPECT_EQ(gx, 400); EXPECT_EQ(gy, 300);
+  windowToGame(v, 10, 5000, gx, gy);  // on a bar or outside: clamped to the frame's edge
+  EXPECT_EQ(gx, 0); EXPECT_EQ(gy, 599);
+  windowToGame(v, 1919, 1079, gx, gy);
+  EXPECT_EQ(gx, 799); EXPECT_EQ(gy, 599);
+}
+
+TEST(Letterbox, GamePixelsMapBackToTheSamePixelAtAnySize) {
+  for (auto [w, h] : {std::pair{800, 600}, {1024, 768}, {1920, 1080}, {640, 1000}, {333, 250}}) {
+    Viewport v = letterbox(w, h);
+    for (int gx : {0, 1, 399, 798, 799})
+      for (int gy : {0, 2, 300, 599}) {
+        int wx, wy, bx, by;
+        gameToWindow(v, gx, gy, wx, wy);
+        windowToGame(v, wx, wy, bx, by);
+        if (v.w >= kFrameWidth) EXPECT_EQ(bx, gx) << w << "x" << h;
+        else EXPECT_LE(std::abs(bx - gx), 2) << w << "x" << h;
+        if (v.h >= kFrameHeight) EXPECT_EQ(by, gy) << w << "x" << h;
+        else EXPECT_LE(std::abs(by - gy), 2) << w << "x" << h;
+      }
+  }
+}

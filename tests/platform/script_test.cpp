@@ -1,0 +1,235 @@
+// The player's input script: parsing, and the rule that delivers an action only to a wait
+// for the player that has lasted long enough.
+#include "headless_fixture.h"
+
+#include "lb/keycodes.h"
+
+namespace {
+
+std::vector<ScriptAction> parse(const std::string& text) {
+  std::vector<ScriptAction> out;
+  std::string error;
+  EXPECT_TRUE(parseInputScript(text, out, error)) << error;
+  return out;
+}
+
+std::string parseError(const std::string& text) {
+  std::vector<ScriptAction> out;
+  std::string error;
+  EXPECT_FALSE(parseInputScript(text, out, error)) << text;
+  return error;
+}
+
+// One pass of the game's click wait: poll the mouse, then wait.
+bool clickWaitPass(int waitMs, int& code, int& x, int& y) {
+  bool got = lbGetMouse(&code, &x, &y) != 0;
+  if (!got) lbWaitEvent(waitMs);
+  return got;
+}
+
+}  // namespace
+
+TEST(InputScript, ParsesEveryActionWithCommentsAndBlankLines) {
+  auto a = parse(
+      "# the opening\n"
+      "click 100 200\n"
+      "\n"
+      "rclick   # where the pointer is\n"
+      "rclick 5 6\n"
+      "move 799 599\n"
+      "key Return\n"
+      "hold LCtrl\n"
+      "release LCtrl\n"
+      "wait 1500\n"
+      "shot title\n"
+      "quit\n");
+  ASSERT_EQ(a.size(), 10u);
+  EXPECT_EQ(a[0].kind, ScriptAction::Click);
+  EXPECT_EQ(a[0].x, 100);
+  EXPECT_EQ(a[0].y, 200);
+  EXPECT_EQ(a[1].kind, ScriptAction::RClick);
+  EXPECT_FALSE(a[1].hasPos);
+  EXPECT_TRUE(a[2].hasPos);
+  EXPECT_EQ(a[4].key, LB_KEY_RETURN);
+  EXPECT_EQ(a[5].kind, ScriptAction::Hold);
+  EXPECT_EQ(a[5].key, LB_KEY_LCONTROL);
+  EXPECT_EQ(a[7].ms, 1500u);
+  EXPECT_EQ(a[8].name, "title");
+  EXPECT_EQ(a[9].kind, ScriptAction::Quit);
+  EXPECT_EQ(describeAction(a[0]), "click 100 200");
+  EXPECT_EQ(describeAction(a[4]), "key Return");
+}
+
+TEST(InputScript, BadLinesAreRefusedWithTheirLineNumber) {
+  EXPECT_EQ(parseError("click 1 2\nclick 1\n"), "line 2: click needs X Y inside the 800x600 frame");
+  EXPECT_EQ(parseError("click 800 0"), "line 1: click needs X Y inside the 800x600 frame");
+  EXPECT_EQ(parseError("click -1 0"), "line 1: click needs X Y inside the 800x600 frame");
+  EXPECT_EQ(parseError("click 1x 2"), "line 1: click needs X Y inside the 800x600 frame");
+  EXPECT_EQ(parseError("\n\nkey Enter"), "line 3: unknown key name \"Enter\"");
+  EXPECT_EQ(parseError("dance"), "line 1: unknown action \"dance\"");
+  EXPECT_EQ(parseError("wait soon"), "line 1: wait needs a number of milliseconds");
+  EXPECT_EQ(parseError("wait 99999999999"), "line 1: wait needs a number of milliseconds");
+  EXPECT_EQ(parseError("shot ../../etc"), "line 1: a shot name is a plain file name");
+  EXPECT_EQ(parseError("quit now"), "line 1: quit takes nothing");
+  EXPECT_EQ(parseError("rclick 5"), "line 1: rclick takes no position or X Y inside the 800x600 frame");
+}
+
+TEST_F(Headless, AClickArrivesOnlyAfterTheWaitForThePlayerHasLasted300ms) {
+  useScript = true;
+  script = "click 10 20\n";
+  start();
+  lbWaitEvent(1000);  // time passes before anyone waits for the player
+  lbClearMouse();     // a click wait begins at 1000
+  int code = -1, x = -1, y = -1;
+  EXPECT_FALSE(clickWaitPass(100, code, x, y));
+  EXPECT_EQ(gameTime(), 1100u);
+  EXPECT_FALSE(clickWaitPass(16777215, code, x, y));
+  EXPECT_EQ(gameTime(), 1300u) << "the long wait ends when the action is due";
+  ASSERT_TRUE(clickWaitPass(0, code, x, y));
+  EXPECT_EQ(code, LB_MOUSE_LEFT);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+  int px, py;
+  lbGetMousePos(&px, &py);
+  EXPECT_EQ(px, 10) << "a click first moves the pointer";
+  auto lines = transcript();
+  ASSERT_GE(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "1300 input click 10 20");
+}
+
+TEST_F(Headless, WaitsThatOnlyWatchKeysOrTimeNeverReceiveActions) {
+  useScript = true;
+  script = "key Return\n";
+  start();
+  lbClearMouse();
+  for (int i = 0; i < 50; ++i) {  // a skip-key wait: key state only
+    EXPECT_EQ(lbGetKeyState(LB_KEY_LCONTROL), 0);
+    lbWaitEvent(100);
+  }
+  int key, kind;
+  EXPECT_EQ(lbGetKeyEvent(&key, &kind), 0);
+  EXPECT_EQ(lbIsExit(), 0);
+  EXPECT_TRUE(transcript().empty());
+  // The next click wait receives it.
+  lbClearMouse();
+  int code, x, y;
+  for (int i = 0; i < 10 && lbGetKeyEvent(&key, &kind) == 0; ++i) clickWaitPass(50, code, x, y);
+  EXPECT_EQ(key, LB_KEY_RETURN);
+  EXPECT_EQ(kind, LB_KEY_PRESS);
+}
+
+TEST_F(Headless, AnActionThatDoesNotEndTheWaitIsFollowedAfterAnotherFullWait) {
+  useScript = true;
+  script = "move 50 60\nwait 1000\nclick 1 2\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  int passes = 0;
+  while (!clickWaitPass(16777215, code, x, y) && passes++ < 20) {}
+  EXPECT_EQ(gameTime(), 300u + 300u + 1000u + 300u);
+  auto lines = transcript();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "300 input move 50 60");
+  EXPECT_EQ(lines[1], "600 input wait 1000");
+  EXPECT_EQ(lines[2], "1900 input click 1 2");
+}
+
+TEST_F(Headless, ClearingTheMouseRestartsTheWait) {
+  useScript = true;
+  script = "click 1 2\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  clickWaitPass(200, code, x, y);
+  lbClearMouse();  // a new wait begins at 200
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_EQ(gameTime(), 500u);
+}
+
+TEST_F(Headless, AUsedUpScriptClosesTheWindowAtTheNextWaitForThePlayer) {
+  useScript = true;
+  script = "click 1 2\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  while (!clickWaitPass(16777215, code, x, y)) {}
+  lbWaitEvent(5000);  // an animation plays: no wait for the player
+  EXPECT_EQ(lbIsExit(), 0);
+  lbClearMouse();
+  for (int i = 0; i < 5 && !lbIsExit(); ++i) clickWaitPass(16777215, code, x, y);
+  EXPECT_NE(lbIsExit(), 0);
+  auto lines = transcript();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "5600 exit");
+}
+
+TEST_F(Headless, QuitClosesTheWindow) {
+  useScript = true;
+  script = "quit\nclick 1 1\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  for (int i = 0; i < 5 && !lbIsExit(); ++i) clickWaitPass(16777215, code, x, y);
+  EXPECT_NE(lbIsExit(), 0);
+  EXPECT_EQ(lbGetMouse(&code, &x, &y), 0) << "nothing is delivered after quit";
+  auto lines = transcript();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "300 input quit");
+  EXPECT_EQ(lines[1], "300 exit");
+}
+
+TEST_F(Headless, KeyPressesAndHeldKeysReachTheGame) {
+  useScript = true;
+  script = "hold RCtrl\nkey Z\nrelease RCtrl\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_NE(lbGetKeyState(LB_KEY_RCONTROL), 0);
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_NE(lbGetKeyState(LB_KEY_Z), 0) << "a pressed key is down right after it arrives";
+  EXPECT_NE(lbGetKeyState(LB_KEY_RCONTROL), 0);
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_EQ(lbGetKeyState(LB_KEY_RCONTROL), 0);
+  EXPECT_EQ(lbGetKeyState(LB_KEY_Z), 0) << "and up again later";
+  int key, kind;
+  std::vector<std::pair<int, int>> events;
+  while (lbGetKeyEvent(&key, &kind)) events.push_back({key, kind});
+  std::vector<std::pair<int, int>> expected = {
+      {LB_KEY_RCONTROL, 1}, {LB_KEY_Z, 1}, {LB_KEY_Z, 0}, {LB_KEY_RCONTROL, 0}};
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(Headless, ScriptedShotWritesTheLastFrame) {
+  useScript = true;
+  script = "shot scene\n";
+  start();
+  frame();
+  lbClearMouse();
+  int code, x, y;
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_TRUE(std::filesystem::exists(dir / "shots" / "scene.png"));
+  auto lines = transcript();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "316 input shot scene");
+  EXPECT_EQ(lines[1], "316 shot scene");
+}
+
+TEST_F(Headless, ABadScriptFailsSetUp) {
+  useScript = true;
+  script = "click 1 2\nfly\n";
+  std::string scriptPath = (dir / "input.txt").string();
+  std::ofstream(scriptPath) << script;
+  std::string game = (dir / "game").string();
+  OrvaneRuntimeOptions o{};
+  o.headless = 1;
+  o.gameDir = game.c_str();
+  o.inputScript = scriptPath.c_str();
+  o.maxTimeMs = -1;
+  char error[512] = {};
+  EXPECT_EQ(orvaneRuntimeSetup(&o, error, sizeof error), ORVANE_SETUP_BAD_OPTION);
+  EXPECT_NE(std::string(error).find("line 2: unknown action \"fly\""), std::string::npos) << error;
+  o.inputScript = nullptr;
+  o.gameDir = "/nonexistent/game";
+  EXPECT_EQ(orvaneRuntimeSetup(&o, error, sizeof error), ORVANE_SETUP_BAD_OPTION);
+}
