@@ -71,9 +71,13 @@ std::vector<uint8_t> bmpBytes(int w, int h, const std::function<uint32_t(int, in
   return bytes;
 }
 
-void RenderTest::TearDown() {
+void RenderTest::destroySprites() {
   std::vector<LbSprite> sprites = allSprites();
   for (LbSprite s : sprites) lbtsDestroySprite(s);
+}
+
+void RenderTest::TearDown() {
+  destroySprites();
   for (LbImage i : images_) lbtsDestroyImage(i);
   for (LbWipe w : wipes_) lbtsDestroyWipe(w);
 }

@@ -20,6 +20,7 @@ constexpr uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
 class RenderTest : public ::testing::Test {
  protected:
   void TearDown() override;
+  void destroySprites();
 
   // An image whose pixels (straight alpha) come from the function of (x, y).
   LbImage image(int w, int h, const std::function<uint32_t(int, int)>& pixel);
