@@ -12,6 +12,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cmath>
 
 Platform& platform() {
   static Platform p;
@@ -48,8 +49,9 @@ Viewport letterbox(int windowW, int windowH) {
 }
 
 void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy) {
-  gx = int(int64_t(wx - v.x) * kFrameWidth / v.w);
-  gy = int(int64_t(wy - v.y) * kFrameHeight / v.h);
+  // Through the centre of the window pixel, so upscaled pixels split evenly between game pixels.
+  gx = int(std::floor((int64_t(wx - v.x) * 2 + 1) * double(kFrameWidth) / (2.0 * v.w)));
+  gy = int(std::floor((int64_t(wy - v.y) * 2 + 1) * double(kFrameHeight) / (2.0 * v.h)));
   gx = std::clamp(gx, 0, kFrameWidth - 1);
   gy = std::clamp(gy, 0, kFrameHeight - 1);
 }
