@@ -7,6 +7,8 @@
 #include "windows.h"
 
 #include <string>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,14 +196,24 @@ TEST(ProfileWrite, LeavesNoTemporaryFileAndKeepsPermissions) {
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
-TEST(ProfileWrite, FailsAndKeepsOldFileWhenFolderCannotBeWritten) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+TEST(ProfileWrite, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
   TempFolder dir;
-  dir.write("p.sav", "[save]\nclear=1\n");
-  chmod(dir.path().c_str(), 0555);
-  EXPECT_FALSE(WritePrivateProfileStringA("save", "clear", "2", (dir / "p.sav").c_str()));
-  chmod(dir.path().c_str(), 0755);
-  EXPECT_EQ(dir.read("p.sav"), "[save]\nclear=1\n");
+  const std::string before = "[save]\nclear=1\n";
+  dir.write("p.sav", before);
+  // A file size limit makes writing the new file fail part way, as a full disk would.
+  struct rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct sigaction ignore = {}, previous = {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &previous);
+  struct rlimit limit = saved;
+  limit.rlim_cur = 32;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  BOOL written = WritePrivateProfileStringA("save", "pt_scn", std::string(100, 'a').c_str(), (dir / "p.sav").c_str());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  sigaction(SIGXFSZ, &previous, nullptr);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(dir.read("p.sav"), before);
   EXPECT_EQ(dir.entryCount(), 1u);
 }
 
