@@ -43,7 +43,7 @@ void copyCut(const char* from, std::size_t length, char* buffer, std::size_t siz
     if (kept + n > size - 1) break;
     kept += n;
   }
-  std::memcpy(buffer, from, kept);
+  if (kept != 0) std::memcpy(buffer, from, kept);  // a flag token has no value text at all
   buffer[kept] = '\0';
 }
 

@@ -172,6 +172,17 @@ TEST(NextOption, FlagOptionsAndValuesMix) {
   EXPECT_TRUE(tokens[3].ended);
 }
 
+TEST(NextOption, FlagTokenEmptiesTheValueBuffer) {
+  const char* cursor = "skip";
+  bool ended = false;
+  char name[16];
+  char value[16] = "stale";
+  Token token = NextOption(cursor, '\0', ended, name, sizeof name, value, sizeof value);
+  EXPECT_EQ(token.value, nullptr);
+  EXPECT_STREQ(name, "skip");
+  EXPECT_STREQ(value, "");
+}
+
 TEST(NextOption, EqualsWithNothingAfterItIsAnEmptyValue) {
   auto tokens = readAll("a=");
   ASSERT_EQ(tokens.size(), 1u);
