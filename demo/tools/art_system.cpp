@@ -86,13 +86,13 @@ Canvas paintPageCursor() {
     float bob = 4 * std::sin(phase(k));
     float cy = kH / 2.0f + bob;
     Mask arrow = makeMask(c.width, c.height);
-    maskPolygon(arrow, {{ox + 7, cy - 7}, {ox + 25, cy - 7}, {ox + 16, cy + 8}}, 1.0f);
+    maskPolygon(arrow, {{ox + 5, cy - 8}, {ox + 27, cy - 8}, {ox + 16, cy + 9}}, 1.0f);
     Mask glow = arrow;
     blurMask(glow, 3.5f);
     maskScale(glow, 1.4f);
     paintMask(c, glow, hex(0xf1d98a, 0.45f + 0.2f * std::cos(phase(k))));
     paintMaskWith(c, arrow, [&](int, int y) {
-      return mix(hex(0xfff6d6), hex(0xd6a94c), smoothstep(cy - 7, cy + 8, float(y)));
+      return mix(hex(0xfff6d6), hex(0xd6a94c), smoothstep(cy - 8, cy + 9, float(y)));
     });
   }
   return c;

@@ -5,6 +5,7 @@
  */
 #include "assetgen.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace assetgen {
@@ -18,6 +19,12 @@ constexpr float kTitleMoonX = 612, kTitleMoonY = 128, kTitleMoonR = 54;
 void paintCourthouse(Canvas& c) {
   const Rgba stone = hex(0x0c1028);
   const Rgba stoneLit = hex(0x2a3160);
+  // The cella wall behind the colonnade, a shade deeper than the stone in front of it.
+  Mask wall = makeMask(c.width, c.height);
+  maskRoundRect(wall, 214, 340, 586, 472, 0.5f);
+  paintMaskWith(c, wall, [](int, int y) {
+    return mix(hex(0x05071a), hex(0x0a0d26), smoothstep(340, 472, float(y)));
+  });
   Mask body = makeMask(c.width, c.height);
   maskPolygon(body, {{196, 300}, {400, 236}, {604, 300}}, 1.0f);  // pediment
   maskRoundRect(body, 186, 298, 614, 330, 2);                        // entablature
@@ -95,6 +102,17 @@ Canvas paintTitleBackground() {
   paintStars(c, 260, 430, kTitleMoonX, kTitleMoonY, 11u);
   paintMoon(c, kTitleMoonX, kTitleMoonY, kTitleMoonR, 3u);
   paintClouds(c, kTitleMoonX, kTitleMoonY, 150, 420, 29u, 0.75f);
+  // One long streak drawn across the moon's lower half: the haze the title is named for.
+  for (int y = 100; y < 200; ++y)
+    for (int x = 360; x < 800; ++x) {
+      float tilt = float(x) - kTitleMoonX;
+      float across = std::exp(-std::pow((float(y) - (kTitleMoonY + 24) - tilt * 0.05f) / 12.0f, 2.0f));
+      float n = fractalNoise(float(x) / 70.0f, float(y) / 9.0f, 97u, 4);
+      float reach = 1.0f - smoothstep(120, 240, std::fabs(float(x) - kTitleMoonX));
+      float lit = std::exp(-std::hypot(float(x) - kTitleMoonX, float(y) - kTitleMoonY) / 120.0f);
+      blendPixel(c, x, y, mix(hex(0x3a4070), hex(0xdcdcea), lit),
+                 across * smoothstep(0.35f, 0.7f, n) * reach * 0.8f);
+    }
 
   // Far hills and trees on the horizon behind the courthouse.
   Mask hills = makeMask(c.width, c.height);
@@ -130,9 +148,9 @@ Canvas paintTitleBackground() {
 Canvas paintSelectBackground() {
   Canvas c = makeCanvas(800, 600);
   fillVertical(c, {{0, hex(0x04060f)}, {300, hex(0x0e1230)}, {600, hex(0x1b1c46)}});
-  paintStars(c, 200, 600, 120, 600, 23u);
-  paintMoon(c, 110, 560, 150, 9u);
-  paintClouds(c, 110, 560, 420, 600, 31u, 0.6f);
+  paintStars(c, 200, 600, 128, 118, 23u);
+  paintMoon(c, 128, 118, 44, 9u);
+  paintClouds(c, 128, 118, 200, 600, 31u, 0.6f);
 
   // Scales of justice drawn in faint silver line behind the menu.
   Mask scales = makeMask(c.width, c.height);
@@ -144,17 +162,19 @@ Canvas paintSelectBackground() {
     float px = 400 + side * 150;
     maskLine(scales, {px, 200}, {px - 55, 300}, 2);
     maskLine(scales, {px, 200}, {px + 55, 300}, 2);
+    // Each pan is the lower half of a ring, closed by its rim.
     Mask pan = makeMask(c.width, c.height);
-    maskCircle(pan, px, 296, 62);
+    maskRing(pan, px, 298, 60, 3);
     Mask cut = makeMask(c.width, c.height);
-    maskRoundRect(cut, px - 70, 220, px + 70, 300, 0);
+    maskRoundRect(cut, px - 70, 220, px + 70, 298, 0);
     maskSubtract(pan, cut);
+    maskLine(pan, {px - 62, 300}, {px + 62, 300}, 3);
     for (size_t i = 0; i < pan.v.size(); ++i) scales.v[i] = std::max(scales.v[i], pan.v[i]);
   }
   Mask glow = scales;
   blurMask(glow, 10);
-  paintMask(c, glow, hex(0x8fa2e6, 0.18f));
-  paintMask(c, scales, hex(0xc9d2e8, 0.16f));
+  paintMask(c, glow, hex(0x8fa2e6, 0.22f));
+  paintMask(c, scales, hex(0xc9d2e8, 0.22f));
 
   // A frame of thin lines, like the border of a printed case list.
   Mask frame = makeMask(c.width, c.height);
@@ -167,38 +187,46 @@ Canvas paintSelectBackground() {
 }
 
 Canvas paintLogo() {
-  Canvas c = makeCanvas(520, 240);
+  Canvas c = makeCanvas(600, 240);
+  // The emblem and the word are centred together: crescent, a gap, then the word.
+  const int kWordSize = 70;
+  const float kTracking = 9;
+  float word = measureText(Face::Serif, kWordSize, "ORVANE", kTracking);
+  float left = (float(c.width) - (128 + 30 + word)) / 2;
+  float mx = left + 66, my = 116;
   // A crescent: the full disc with a shifted disc carved out of it.
   Mask crescent = makeMask(c.width, c.height);
-  maskCircle(crescent, 112, 120, 66, 1.2f);
+  maskCircle(crescent, mx, my, 64, 1.2f);
   Mask bite = makeMask(c.width, c.height);
-  maskCircle(bite, 140, 104, 58, 1.2f);
+  maskCircle(bite, mx + 28, my - 16, 56, 1.2f);
   maskSubtract(crescent, bite);
   Mask glow = crescent;
   blurMask(glow, 12);
   maskScale(glow, 1.4f);
   paintMask(c, glow, hex(0xe8c978, 0.45f));
-  paintMaskWith(c, crescent, [](int x, int y) {
-    float t = clamp01((float(x) - 50 + float(y) - 60) / 200.0f);
+  paintMaskWith(c, crescent, [&](int x, int y) {
+    float t = clamp01((float(x) - mx + 66 + float(y) - my + 60) / 200.0f);
     return mix(hex(0xfff3c4), hex(0xd6a94c), t);
   });
   // A star caught in the crescent's arms.
+  float sx = mx + 38, sy = my - 8;
   Mask star = makeMask(c.width, c.height);
-  maskPolygon(star, {{150, 92}, {155, 104}, {167, 109}, {155, 114}, {150, 126}, {145, 114},
-                     {133, 109}, {145, 104}});
+  maskPolygon(star, {{sx, sy - 17}, {sx + 4, sy - 4}, {sx + 15, sy}, {sx + 4, sy + 4},
+                     {sx, sy + 17}, {sx - 4, sy + 4}, {sx - 15, sy}, {sx - 4, sy - 4}});
   Mask starGlow = star;
   blurMask(starGlow, 5);
   paintMask(c, starGlow, hex(0xfff3c4, 0.8f));
   paintMask(c, star, hex(0xfffdf2));
 
-  Mask word = makeMask(c.width, c.height);
-  drawText(word, Face::Gothic, 64, "ORVANE", 204, 134, 12);
-  paintLettering(c, word, hex(0xffffff), hex(0xaab6dc), 84, 134, hex(0x8fa2e6, 0.5f), 6);
+  float wx = left + 128 + 30;
+  Mask letters = makeMask(c.width, c.height);
+  drawText(letters, Face::Serif, kWordSize, "ORVANE", wx, 136, kTracking);
+  paintLettering(c, letters, hex(0xffffff), hex(0xaab6dc), 84, 136, hex(0x8fa2e6, 0.5f), 6);
   Mask rule = makeMask(c.width, c.height);
-  maskLine(rule, {206, 156}, {492, 156}, 1.2f);
+  maskLine(rule, {wx + 2, 154}, {wx + word, 154}, 1.2f);
   paintMask(c, rule, hex(0xd6a94c, 0.9f));
   Mask tagline = makeMask(c.width, c.height);
-  drawTextCentred(tagline, Face::Gothic, 15, "NIGHT COURT ADVENTURE ENGINE", 349, 182, 3);
+  drawTextCentred(tagline, Face::Serif, 15, "NIGHT COURT ADVENTURE ENGINE", wx + word / 2, 178, 3);
   paintMask(c, tagline, hex(0xc9d2e8, 0.9f));
   return c;
 }

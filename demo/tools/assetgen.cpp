@@ -32,7 +32,7 @@ Asset sound(const char* path, std::function<std::vector<float>()> synth) {
 const std::vector<Asset>& assetTable() {
   static const std::vector<Asset> table = {
       // Logo and title screen.
-      picture("sys/logo.png", 520, 240, paintLogo),
+      picture("sys/logo.png", 600, 240, paintLogo),
       picture("sys/title_bg.png", 800, 600, paintTitleBackground),
       picture("sys/bg_select.png", 800, 600, paintSelectBackground),
       // The title buttons: two rows of cells, row 0 at rest, row 1 under the pointer.

@@ -79,7 +79,9 @@ float clamp01(float v);
 
 // ---- lettering.cpp: text drawn with the installed Japanese faces ------------------------
 
-enum class Face { Mincho, Gothic };
+// Mincho and Gothic are the full-width faces for Japanese; Serif is the proportional mincho,
+// for Latin words that the fixed-pitch faces would space unevenly.
+enum class Face { Mincho, Gothic, Serif };
 // Draws UTF-8 text into a mask with its pen starting at (x, baseline); `tracking` adds
 // pixels after every character. Returns the advance. Fails loudly when the face is missing.
 float drawText(Mask& mask, Face face, int pixelSize, const std::string& utf8, float x,

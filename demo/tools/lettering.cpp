@@ -56,7 +56,9 @@ FT_Face faceFor(Face face) {
   static std::map<Face, FT_Face> faces;
   auto it = faces.find(face);
   if (it != faces.end()) return it->second;
-  std::string file = fontFileFor(face == Face::Mincho ? "IPAMincho" : "IPAGothic");
+  std::string file = fontFileFor(face == Face::Mincho   ? "IPAMincho"
+                                 : face == Face::Gothic ? "IPAGothic"
+                                                        : "IPAPMincho");
   FT_Face f = nullptr;
   if (FT_New_Face(library(), file.c_str(), 0, &f) != 0)
     throw std::runtime_error("FreeType cannot open " + file);

@@ -1,0 +1,200 @@
+/*
+ * The bundled game's sprite definitions read by the engine's rules: a single "@sprite" line
+ * with known options, a picture that exists beside the definition and divides evenly into
+ * the cells its animation asks for, known display-style words, and alpha wherever the
+ * picture has transparent pixels. Also: every resource the start-up and title code names.
+ */
+#include "demo_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <set>
+
+using namespace demotest;
+
+namespace {
+
+std::string lower(std::string s) {
+  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+struct Definition {
+  fs::path rel;  // relative to the game folder
+  DefinitionLine head;
+  size_t lineCount = 0;
+  std::string option(const std::string& name) const {
+    for (const auto& [n, v] : head.options)
+      if (lower(n) == name) return v;
+    return {};
+  }
+};
+
+std::vector<Definition> definitions() {
+  std::vector<Definition> out;
+  for (const auto& rel : filesUnder(gameDir())) {
+    if (lower(rel.extension().string()) != ".spr") continue;
+    auto bytes = readBytes(gameDir() / rel);
+    auto text = convert(std::string(bytes.begin(), bytes.end()), "CP932", "UTF-8");
+    if (!text) throw std::runtime_error(rel.string() + " is not Shift-JIS");
+    Definition d;
+    d.rel = rel;
+    size_t start = 0;
+    while (start < text->size()) {
+      size_t end = text->find('\n', start);
+      if (end == std::string::npos) end = text->size();
+      if (d.lineCount == 0) d.head = parseDefinitionLine(text->substr(start, end - start));
+      ++d.lineCount;
+      start = end + 1;
+    }
+    out.push_back(d);
+  }
+  return out;
+}
+
+// Resolves a picture name the way the engine does: as written, then with each extension of
+// "png:bmp:jpg" in turn.
+std::optional<fs::path> resolvePicture(const fs::path& name) {
+  if (fs::is_regular_file(name)) return name;
+  for (const char* ext : {".png", ".bmp", ".jpg"}) {
+    fs::path candidate = name;
+    candidate += ext;
+    if (fs::is_regular_file(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+bool startsWithDigit(const std::string& w) {
+  return !w.empty() && std::isdigit(static_cast<unsigned char>(w[0]));
+}
+
+// Cells per row and rows of the simple form's "anim" text: a leading number is the cells per
+// row, "sN" words give the rows; missing or below 1 means 1.
+std::pair<int, int> cellGrid(const std::string& anim) {
+  std::vector<std::string> words;
+  std::string w;
+  for (char c : anim + " ") {
+    if (c == ' ' || c == '\t') {
+      if (!w.empty()) words.push_back(w);
+      w.clear();
+    } else {
+      w += c;
+    }
+  }
+  int cols = 0, rows = 0;
+  size_t i = 0;
+  if (!words.empty() && startsWithDigit(words[0])) {
+    cols = std::atoi(words[0].c_str());
+    i = 2;  // the mode word follows the cell count
+    while (i < words.size() && startsWithDigit(words[i])) ++i;
+  }
+  for (; i < words.size(); ++i)
+    if (words[i][0] == 's' || words[i][0] == 'S') rows = std::atoi(words[i].c_str() + 1);
+  return {std::max(cols, 1), std::max(rows, 1)};
+}
+
+TEST(SpriteDefinitions, AreSingleSpriteStatementsWithKnownOptions) {
+  static const std::set<std::string> kOptions = {"file", "trans", "anim", "style",
+                                                 "sw",   "sh",    "subcount"};
+  auto defs = definitions();
+  ASSERT_FALSE(defs.empty());
+  for (const auto& d : defs) {
+    EXPECT_EQ(lower(d.head.statement), "@sprite") << d.rel;
+    for (const auto& [name, value] : d.head.options)
+      EXPECT_TRUE(kOptions.count(lower(name))) << d.rel << ": unknown option " << name;
+    // Without "subcount" the engine never reads past the first line.
+    if (d.option("subcount").empty()) {
+      EXPECT_EQ(d.lineCount, 1u) << d.rel;
+    }
+    std::string anim = d.option("anim");
+    if (startsWithDigit(anim)) {
+      std::string mode = anim.substr(anim.find(' ') + 1);
+      mode = lower(mode.substr(0, mode.find(' ')));
+      EXPECT_TRUE(mode == "stop" || mode == "loop" || mode == "rloop") << d.rel << ": " << anim;
+    }
+  }
+}
+
+TEST(SpriteDefinitions, PicturesExistAndDivideIntoTheirCells) {
+  for (const auto& d : definitions()) {
+    std::string file = d.option("file");
+    ASSERT_FALSE(file.empty()) << d.rel << " names no picture";
+    auto path = resolvePicture(gameDir() / d.rel.parent_path() / fs::u8path(file));
+    ASSERT_TRUE(path) << d.rel << ": " << file << " does not exist beside the definition";
+    auto picture = loadPicture(*path);
+    ASSERT_TRUE(picture) << *path;
+    auto [cols, rows] = cellGrid(d.option("anim"));
+    EXPECT_EQ(picture->width % cols, 0) << d.rel << ": width not a multiple of " << cols;
+    EXPECT_EQ(picture->height % rows, 0) << d.rel << ": height not a multiple of " << rows;
+  }
+}
+
+TEST(SpriteDefinitions, StyleWordsAreDisplayStyles) {
+  static const std::set<std::string> kWords = {
+      "show",     "hide",     "left",      "center",     "right",    "top",       "middle",
+      "bottom",   "rotatenone", "rotatex", "rotatey",    "rotatez",  "backnormal", "backhide",
+      "wipefade", "wipenofade", "wipehide", "wipenohide", "cache",   "nocache"};
+  for (const auto& d : definitions()) {
+    std::string style = d.option("style"), word;
+    for (char c : style + " ") {
+      if (c == ' ' || c == '\t') {
+        if (!word.empty()) {
+          EXPECT_TRUE(kWords.count(lower(word))) << d.rel << ": " << word;
+        }
+        word.clear();
+      } else {
+        word += c;
+      }
+    }
+  }
+}
+
+TEST(SpriteDefinitions, TransparentPicturesAreLoadedWithTheirAlpha) {
+  for (const auto& d : definitions()) {
+    auto path = resolvePicture(gameDir() / d.rel.parent_path() / fs::u8path(d.option("file")));
+    ASSERT_TRUE(path) << d.rel;
+    auto picture = loadPicture(*path);
+    ASSERT_TRUE(picture);
+    bool transparent = false;
+    for (size_t i = 3; i < picture->rgba.size() && !transparent; i += 4)
+      transparent = picture->rgba[i] != 255;
+    // Without "alpha" the loader ignores the picture's alpha channel.
+    if (transparent) {
+      EXPECT_EQ(lower(d.option("trans")), "alpha") << d.rel;
+    }
+  }
+}
+
+TEST(SpriteDefinitions, TitleButtonsHaveARestingAndALitLook) {
+  for (const char* name : {"sys/title_begin.spr", "sys/title_load.spr", "sys/title_exit.spr"}) {
+    Definition def;
+    for (const auto& d : definitions())
+      if (d.rel == name) def = d;
+    ASSERT_EQ(def.rel, name);
+    // The pointer lights a button by switching it to animation set 1: one set per row.
+    auto [cols, rows] = cellGrid(def.option("anim"));
+    EXPECT_EQ(cols, 1) << name;
+    ASSERT_EQ(rows, 2) << name;
+    auto picture = loadPicture(gameDir() / "sys" / fs::u8path(def.option("file")));
+    ASSERT_TRUE(picture);
+    size_t half = picture->rgba.size() / 2;
+    EXPECT_FALSE(std::equal(picture->rgba.begin(), picture->rgba.begin() + ptrdiff_t(half),
+                            picture->rgba.begin() + ptrdiff_t(half)))
+        << name << ": the lit row looks like the resting one";
+  }
+}
+
+TEST(GameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
+  for (const char* spr : {"cursor0", "cursor1", "sys/cursor_blank", "sys/cursor_np", "sys/logo",
+                          "sys/title_bg", "sys/bg_select", "sys/title_begin", "sys/title_load",
+                          "sys/title_exit", "sys/text_msg"}) {
+    fs::path p = gameDir() / spr;
+    p += ".spr";
+    EXPECT_TRUE(fs::is_regular_file(p)) << p;
+  }
+  EXPECT_TRUE(resolvePicture(gameDir() / "sys/wipe_bg")) << "the wipe mask is missing";
+  EXPECT_TRUE(fs::is_regular_file(gameDir() / fs::u8path("sys/se/文字クリック.wav")));
+}
+
+}  // namespace
