@@ -1,7 +1,8 @@
 /*
  * What the host side (the launcher, the runtime, tests) sets in libwincompat, beyond the
- * Windows functions of windows.h: where the game's module path points, the debug log file,
- * the clock's mode, and the Shift-JIS path conversion shared with the runtime.
+ * Windows functions of windows.h: where the game's module path points, why a library did not
+ * load, the debug log file, the clock's mode, profile values the launcher overrides, and the
+ * Shift-JIS path conversion shared with the runtime.
  */
 #ifndef ORVANE_COMPAT_WINCOMPAT_H
 #define ORVANE_COMPAT_WINCOMPAT_H
