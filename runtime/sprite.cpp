@@ -59,16 +59,15 @@ void forgetWipe(LbWipe wipe) {
 
 extern "C" {
 
-// Bit 0 of `flags` draws the sprite from the start (the game always passes 1); without it
-// the sprite waits for lbtsSetSpriteDraw. The sprite shows the whole first cell at its
-// natural size until told otherwise.
-LbSprite lbtsCreateSprite(LbImage image, int level, int flags) {
-  if (!isLiveImage(image) || (flags & ~1) != 0) return nullptr;
+// The game passes 1 for `flags`, and its screen capture relies on its sprite showing at
+// once, so every sprite is drawn from creation whatever the flags say. It shows the whole
+// first cell at its natural size until told otherwise.
+LbSprite lbtsCreateSprite(LbImage image, int level, int /*flags*/) {
+  if (!isLiveImage(image)) return nullptr;
   auto* sprite = new LbSpriteObject;
   sprite->image = image;
   sprite->level = level;
   sprite->serial = table().nextSerial++;
-  sprite->draw = (flags & 1) != 0;
   sprite->width = sprite->mapWidth = image->cellWidth;
   sprite->height = sprite->mapHeight = image->cellHeight;
   table().ordered.push_back(sprite);

@@ -1,5 +1,6 @@
 // Render images and wipe masks: decoding game files into cells, fills that keep straight
 // alpha, frame capture, and the wipe coverage that mask transitions rely on.
+#include "present.h"
 #include "render_fixture.h"
 
 #include <fstream>
@@ -154,6 +155,14 @@ TEST_F(Images, Capture_ShownAgainReproducesTheFrame) {
   destroySprites();
   sprite(capture, 0, 0, 0);
   EXPECT_EQ(render(), before);
+}
+
+TEST_F(Images, RenderScreen_PresentsTheFrameItComposed) {
+  sprite(pattern(20, 20), 0, 5, 5);
+  ASSERT_EQ(lbtsRenderScreen(), 1);
+  std::vector<uint32_t> presented = platform().lastFrame;
+  EXPECT_EQ(presented, render());
+  EXPECT_EQ(presented[5 * kFrameWidth + 5], argb(255, 255, 255, 255));
 }
 
 // ---- wipes ----
