@@ -141,6 +141,13 @@ int run(const Options& o) {
     compatOverrideProfileString("derizi2.ini", "Debug", "ScnName", scenario.c_str());
   }
 
+  // Bind first: a game that cannot bind never opens a window.
+  std::string runtimeSjis = toSjis(runtimePath);
+  if (runtimeSjis.empty() || !loadSystem(runtimeSjis.c_str())) {
+    unloadSystem();
+    return cannotLoad("the game " + corePath + " could not bind the runtime " + runtimePath +
+                      " (lbLoadSystem)");
+  }
   std::vector<const char*> shotNames;
   for (const std::string& n : o.shotAtNames) shotNames.push_back(n.c_str());
   OrvaneRuntimeOptions ro{};
@@ -157,16 +164,10 @@ int run(const Options& o) {
   int status = setup(&ro, error, sizeof error);
   if (status != ORVANE_SETUP_OK) {
     std::fprintf(stderr, "orvane: %s\n", error);
+    unloadSystem();
     return status == ORVANE_SETUP_BAD_OPTION ? kBadArguments : kCannotLoad;
   }
 
-  std::string runtimeSjis = toSjis(runtimePath);
-  if (runtimeSjis.empty() || !loadSystem(runtimeSjis.c_str())) {
-    unloadSystem();
-    shutdown();
-    return cannotLoad("the game " + corePath + " could not bind the runtime " + runtimePath +
-                      " (lbLoadSystem)");
-  }
   start(0);
   unloadSystem();
   unloadExit();

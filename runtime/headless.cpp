@@ -140,11 +140,17 @@ void releasePending(bool force) {
   }
 }
 
-void deliver(const ScriptAction& a) {
+void deliver(ScriptAction a) {
   Platform& p = platform();
   InputState& in = p.input;
   uint32_t now = gameTime();
   releasePending(true);
+  // A right click without a position happens where the pointer is; say where.
+  if (a.kind == ScriptAction::RClick && !a.hasPos) {
+    a.x = in.mouseX;
+    a.y = in.mouseY;
+    a.hasPos = true;
+  }
   transcriptLine("input " + describeAction(a));
   switch (a.kind) {
     case ScriptAction::Click:

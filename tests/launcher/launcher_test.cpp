@@ -1,0 +1,178 @@
+// orvane end to end: the test game played headless with a script, and the exit statuses for
+// a missing runtime, a missing game, an unbound function and bad arguments.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string err;
+};
+
+// A folder laid out as an installed orvane: the launcher, the runtime, compat and the test
+// game as the game plug-in, plus a game folder.
+class Launcher : public ::testing::Test {
+ protected:
+  fs::path dir;
+
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("orvane_launcher_" + std::to_string(getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir / "game");
+    fs::path bin = ORVANE_BIN_DIR;
+    for (const char* name : {"orvane", "libruntime.so", "libwincompat.so"})
+      fs::copy_file(bin / name, dir / name);
+    fs::copy_file(TEST_GAME_PATH, dir / "libcore.so");
+  }
+
+  void TearDown() override { fs::remove_all(dir); }
+
+  Result run(const std::string& args, const std::string& env = "") {
+    std::string errPath = (dir / "stderr.txt").string();
+    std::string command = env + " " + (dir / "orvane").string() + " " + args + " >/dev/null 2>" + errPath;
+    int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(errPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    r.err = text.str();
+    return r;
+  }
+
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name) << text;
+  }
+
+  // The transcript's lines without their times; the times must never go backwards.
+  std::vector<std::string> transcriptEvents() {
+    std::ifstream in(dir / "transcript.txt");
+    std::vector<std::string> events;
+    long last = -1;
+    for (std::string line; std::getline(in, line);) {
+      size_t space = line.find(' ');
+      EXPECT_NE(space, std::string::npos) << line;
+      long time = std::stol(line.substr(0, space));
+      EXPECT_GE(time, last) << line;
+      last = time;
+      events.push_back(line.substr(space + 1));
+    }
+    return events;
+  }
+
+  std::string headless(const std::string& extra = "") {
+    return "--headless --input " + (dir / "input.txt").string() + " --transcript " +
+           (dir / "transcript.txt").string() + " " + extra + " " + (dir / "game").string();
+  }
+};
+
+}  // namespace
+
+TEST_F(Launcher, AScriptedClickAndQuitPlayThroughToTheEnd) {
+  write("input.txt", "click 100 200\nrclick\nquit\n");
+  Result r = run(headless());
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> expected = {
+      "title Test game",
+      "input click 100 200",
+      "message Test game: clicked left at 100 200",
+      "input rclick 100 200",
+      "message Test game: clicked right at 100 200",
+      "input quit",
+      "exit",
+  };
+  EXPECT_EQ(transcriptEvents(), expected);
+}
+
+TEST_F(Launcher, TheGameFolderDefaultsToTheBundledGameBesideTheLauncher) {
+  write("input.txt", "");
+  Result r = run("--headless --input " + (dir / "input.txt").string() + " --transcript " +
+                 (dir / "transcript.txt").string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> expected = {"title Test game", "exit"};
+  EXPECT_EQ(transcriptEvents(), expected);
+  fs::remove_all(dir / "game");
+  r = run("--headless");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("game"), std::string::npos) << r.err;
+}
+
+TEST_F(Launcher, TheTimeLimitEndsAGameNobodyPlays) {
+  write("input.txt", "");
+  Result r = run("--headless --max-time 5000 " + (dir / "game").string(), "");
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(Launcher, AMissingRuntimeIsNamed) {
+  fs::remove(dir / "libruntime.so");
+  Result r = run("--headless " + (dir / "game").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("libruntime.so"), std::string::npos) << r.err;
+}
+
+TEST_F(Launcher, AMissingGameIsNamed) {
+  fs::remove(dir / "libcore.so");
+  Result r = run("--headless " + (dir / "game").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("libcore.so"), std::string::npos) << r.err;
+}
+
+TEST_F(Launcher, AGameWithoutItsExportsIsNamedWithTheMissingFunction) {
+  fs::copy_file(dir / "libwincompat.so", dir / "libcore.so", fs::copy_options::overwrite_existing);
+  Result r = run("--headless " + (dir / "game").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("libcore.so"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("lbGetFunction"), std::string::npos) << r.err;
+}
+
+TEST_F(Launcher, AHostFunctionTheRuntimeLacksFailsTheBinding) {
+  write("input.txt", "click 1 1\n");
+  Result r = run(headless(), "TEST_GAME_EXTRA_FUNCTION=lbNoSuchFunction");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("lbNoSuchFunction"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("lbLoadSystem"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("libruntime.so"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "transcript.txt")) << "the game never started";
+}
+
+TEST_F(Launcher, BadArgumentsExitWithStatusTwo) {
+  write("input.txt", "click 1 1\nsing\n");
+  for (const std::string& args :
+       {std::string("--frobnicate"), std::string("--input"), std::string("--max-time soon"),
+        std::string("--shot-at 100"), std::string("--shot-at x:name"),
+        std::string("a b"), "--headless --input " + (dir / "missing.txt").string(),
+        headless(), "--headless " + (dir / "no-such-game").string()}) {
+    Result r = run(args);
+    EXPECT_EQ(r.status, 2) << args << "\n" << r.err;
+    EXPECT_FALSE(r.err.empty()) << args;
+  }
+  Result bad = run(headless());
+  EXPECT_NE(bad.err.find("line 2"), std::string::npos) << bad.err;
+}
+
+TEST_F(Launcher, HelpListsTheOptions) {
+  std::string out = (dir / "help.txt").string();
+  int raw = std::system(((dir / "orvane").string() + " --help >" + out).c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 0);
+  std::ifstream in(out);
+  std::stringstream text;
+  text << in.rdbuf();
+  for (const char* option : {"--headless", "--input", "--transcript", "--shots", "--shot-at",
+                             "--save-dir", "--scenario", "--max-time", "--log", "GAME_DIR"})
+    EXPECT_NE(text.str().find(option), std::string::npos) << option;
+}

@@ -1,0 +1,111 @@
+/*
+ * A small game plug-in for the launcher tests: it exports the seven plug-in functions, binds
+ * the runtime by name itself, and runs one screen that waits for a click while it renders.
+ * TEST_GAME_EXTRA_FUNCTION names one more host function to bind (to test a missing one).
+ */
+#include "lb/host_api.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void* gRuntime = nullptr;
+
+#define TEST_GAME_POINTER(ret, name, params, args) ret(*name) params = nullptr;
+LB_HOST_API(TEST_GAME_POINTER)
+#undef TEST_GAME_POINTER
+
+template <typename Fn>
+bool bindOne(const char* name, Fn& out) {
+  out = reinterpret_cast<Fn>(dlsym(gRuntime, name));
+  if (!out) std::fprintf(stderr, "test game: the runtime has no %s\n", name);
+  return out != nullptr;
+}
+
+// A screen of three coloured bands, so a screenshot shows whether frames arrive.
+void buildScreen() {
+  struct Band { int y, h; float r, g, b; } bands[] = {
+      {0, 200, 0.8f, 0.1f, 0.1f}, {200, 200, 0.1f, 0.7f, 0.2f}, {400, 200, 0.1f, 0.2f, 0.8f}};
+  int level = 0;
+  for (const Band& band : bands) {
+    LbImage image = lbtsCreateImage(800, band.h);
+    if (!image) continue;
+    lbtsFillImage(image, band.r, band.g, band.b, 1.0f);
+    LbSprite sprite = lbtsCreateSprite(image, level += 2, 0);
+    if (!sprite) continue;
+    lbtsSetSpriteMap(sprite, 0, 0, 800, band.h);
+    lbtsSetSpriteSize(sprite, 800, band.h);
+    lbtsSetSpritePos(sprite, 0, band.y);
+    lbtsSetSpriteDraw(sprite, 1);
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int lbGetFunction(char* name, int size, int index) {
+  if (index != 0) return 0;
+  std::strncpy(name, "start", size_t(size));
+  return 5;
+}
+
+__attribute__((visibility("default"))) int lbLoadInit(void) { return 1; }
+__attribute__((visibility("default"))) void lbUnloadExit(void) {}
+__attribute__((visibility("default"))) int lbGetVersion(void) { return 0x100; }
+
+__attribute__((visibility("default"))) int lbLoadSystem(const char* path) {
+  if (gRuntime) return 0;
+  gRuntime = dlopen(path, RTLD_NOW);
+  if (!gRuntime) return 0;
+#define TEST_GAME_BIND(ret, name, params, args) \
+  if (!bindOne(#name, name)) return 0;
+  LB_HOST_API(TEST_GAME_BIND)
+#undef TEST_GAME_BIND
+  if (const char* extra = std::getenv("TEST_GAME_EXTRA_FUNCTION")) {
+    void* fn = nullptr;
+    if (!bindOne(extra, fn)) return 0;
+  }
+  return 1;
+}
+
+__attribute__((visibility("default"))) int lbUnloadSystem(void) {
+  if (!gRuntime) return 0;
+  int result = dlclose(gRuntime) == 0;
+  gRuntime = nullptr;
+  return result;
+}
+
+// Waits for clicks on a rendered screen; each click is reported in a message box. The
+// window closing (a quit action, a used-up script) ends the game.
+__attribute__((visibility("default"))) int start(int) {
+  if (!lbCheckSystemName("MOSSLINE_ORVANE_SYSTEM")) return 1;
+  lbSetTitle("Test game");
+  lbSetFPS(60);
+  buildScreen();
+  for (;;) {
+    lbClearKey();
+    lbClearMouse();
+    lbWaitMouseEvent(1);
+    for (bool clicked = false; !clicked;) {
+      lbClearEvent();
+      lbWaitEvent(0);
+      if (lbIsExit()) return 1;
+      int code = -1, x = 0, y = 0;
+      while (lbGetMouse(&code, &x, &y)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "clicked %s at %d %d", code == 0 ? "left" : "right", x, y);
+        lbMessage(text, "Test game", 0);
+        clicked = true;
+      }
+      lbtsRenderScreen();
+      lbWaitEvent(100);
+    }
+  }
+}
+
+}  // extern "C"
