@@ -118,6 +118,13 @@ bool invert(const Affine& m, Affine* out) {
   return true;
 }
 
+// pixman's 16.16 fixed point holds magnitudes below 32768.
+bool fitsFixedPoint(const Affine& m) {
+  for (double v : {m.a, m.b, m.c, m.d, m.e, m.f})
+    if (!(std::fabs(v) < 32000.0)) return false;
+  return true;
+}
+
 void setTransform(pixman_image_t* image, const Affine& m) {
   pixman_transform_t t;
   pixman_transform_init_identity(&t);
@@ -152,6 +159,7 @@ int firstCentre(double lo) { return static_cast<int>(std::ceil(lo - 0.5)); }
 // Everything one sprite's drawing needs, worked out before pixman is called.
 struct DrawJob {
   Affine frameToLocal;          // frame coordinates to the sprite's own (u, v)
+  Affine boxToLocal;            // the same from coordinates relative to the box
   Affine localToView;           // (u, v) to the pixels of the visible part of the image
   int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;  // that part, in image pixels
   int boxX = 0, boxY = 0, boxWidth = 0, boxHeight = 0;      // frame pixels touched
@@ -196,7 +204,12 @@ bool planDraw(const LbSpriteObject& sprite, const LbImageObject& image, DrawJob*
       minY = std::min(minY, fy);
       maxY = std::max(maxY, fy);
     }
-  if (maxX < 0 || maxY < 0 || minX > kFrameWidth || minY > kFrameHeight) return false;
+  if (!(maxX >= 0 && maxY >= 0 && minX <= kFrameWidth && minY <= kFrameHeight)) return false;
+  // Only the frame matters; clamping first keeps huge sprites within int range.
+  minX = std::max(minX, -4.0);
+  minY = std::max(minY, -4.0);
+  maxX = std::min(maxX, kFrameWidth + 4.0);
+  maxY = std::min(maxY, kFrameHeight + 4.0);
   int bx0, by0, bx1, by1;
   if (job->axisAligned) {
     bx0 = firstCentre(minX);
@@ -219,6 +232,10 @@ bool planDraw(const LbSpriteObject& sprite, const LbImageObject& image, DrawJob*
   job->boxY = by0;
   job->boxWidth = bx1 - bx0;
   job->boxHeight = by1 - by0;
+  // pixman reads sources through transforms in 16.16 fixed point, so they take coordinates
+  // relative to the box, which keeps every term near the size of what is drawn.
+  job->boxToLocal = multiply(job->frameToLocal, {1, 0, static_cast<double>(bx0), 0, 1,
+                                                 static_cast<double>(by0)});
   job->identity = job->axisAligned && sprite.width == sprite.mapWidth &&
                   sprite.height == sprite.mapHeight && localToFrame.a == 1 &&
                   localToFrame.e == 1 && localToFrame.c == std::floor(localToFrame.c) &&
@@ -229,7 +246,7 @@ bool planDraw(const LbSpriteObject& sprite, const LbImageObject& image, DrawJob*
 // A 2x2 picture of the corner values, sampled bilinearly over the sprite so that each value
 // sits exactly on its corner and blends linearly across the quad.
 PixmanImage cornerImage(const SpriteCorner (&corners)[4], bool colour, uint32_t* bits,
-                        const Affine& frameToLocal, const LbSpriteObject& sprite) {
+                        const Affine& boxToLocal, const LbSpriteObject& sprite) {
   for (int i = 0; i < 4; ++i) {
     const SpriteCorner& c = corners[i];
     bits[i] = colour ? 0xFF000000u | uint32_t{unitToByte(c.r)} << 16 |
@@ -239,7 +256,7 @@ PixmanImage cornerImage(const SpriteCorner (&corners)[4], bool colour, uint32_t*
   PixmanImage image(pixman_image_create_bits(PIXMAN_a8r8g8b8, 2, 2, bits, 8));
   if (!image) return image;
   Affine toCorners = multiply(
-      {1.0 / sprite.width, 0, 0.5, 0, 1.0 / sprite.height, 0.5}, frameToLocal);
+      {1.0 / sprite.width, 0, 0.5, 0, 1.0 / sprite.height, 0.5}, boxToLocal);
   setTransform(image.get(), toCorners);
   pixman_image_set_filter(image.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
   pixman_image_set_repeat(image.get(), PIXMAN_REPEAT_PAD);
@@ -265,17 +282,21 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
                                             image.width * 4));
   if (!view) return false;
   if (!job.identity) {
-    setTransform(view.get(), multiply(job.localToView, job.frameToLocal));
+    Affine boxToView = multiply(job.localToView, job.boxToLocal);
+    // A picture squeezed below a pixel, or stretched past what fixed point holds, is not
+    // drawn rather than drawn wrong.
+    if (!fitsFixedPoint(boxToView)) return true;
+    setTransform(view.get(), boxToView);
     pixman_image_set_filter(view.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_repeat(view.get(),
                             job.axisAligned ? PIXMAN_REPEAT_PAD : PIXMAN_REPEAT_NONE);
   }
   // Where a frame pixel of the box reads the view: through the transform, or for a plain
   // copy shifted by the sprite's position and the start of the visible part of the map.
-  int srcX = job.boxX, srcY = job.boxY;
+  int srcX = 0, srcY = 0;
   if (job.identity) {
-    srcX += static_cast<int>(job.frameToLocal.c + job.localToView.c);
-    srcY += static_cast<int>(job.frameToLocal.f + job.localToView.f);
+    srcX = job.boxX + static_cast<int>(job.frameToLocal.c + job.localToView.c);
+    srcY = job.boxY + static_cast<int>(job.frameToLocal.f + job.localToView.f);
   }
 
   // Alpha masks: the corners' alpha and the wipe, combined when both are present.
@@ -285,9 +306,8 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
 
   uint32_t cornerBits[4], tintBits[4];
   PixmanImage alphaMask, wipeImage, combined;
-  int maskX = job.boxX, maskY = job.boxY;
   if (!uniformAlpha) {
-    alphaMask = cornerImage(sprite.corners, false, cornerBits, job.frameToLocal, sprite);
+    alphaMask = cornerImage(sprite.corners, false, cornerBits, job.boxToLocal, sprite);
     if (!alphaMask) return false;
   } else if (c[0].a < 1.0f) {
     uint16_t a = static_cast<uint16_t>(unitToByte(c[0].a) * 257);
@@ -305,7 +325,7 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
     // The mask is stretched over the sprite's drawn rectangle.
     Affine toMask = multiply({static_cast<double>(wipe.width) / sprite.width, 0, 0, 0,
                               static_cast<double>(wipe.height) / sprite.height, 0},
-                             job.frameToLocal);
+                             job.boxToLocal);
     setTransform(wipeImage.get(), toMask);
     pixman_image_set_filter(wipeImage.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_repeat(wipeImage.get(), PIXMAN_REPEAT_PAD);
@@ -314,30 +334,29 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
   if (alphaMask && wipeImage) {
     combined.reset(pixman_image_create_bits(PIXMAN_a8, job.boxWidth, job.boxHeight, nullptr, 0));
     if (!combined) return false;
-    pixman_image_composite32(PIXMAN_OP_SRC, wipeImage.get(), nullptr, combined.get(), job.boxX,
-                             job.boxY, 0, 0, 0, 0, job.boxWidth, job.boxHeight);
-    pixman_image_composite32(PIXMAN_OP_IN, alphaMask.get(), nullptr, combined.get(), job.boxX,
-                             job.boxY, 0, 0, 0, 0, job.boxWidth, job.boxHeight);
+    pixman_image_composite32(PIXMAN_OP_SRC, wipeImage.get(), nullptr, combined.get(), 0, 0, 0, 0,
+                             0, 0, job.boxWidth, job.boxHeight);
+    pixman_image_composite32(PIXMAN_OP_IN, alphaMask.get(), nullptr, combined.get(), 0, 0, 0, 0,
+                             0, 0, job.boxWidth, job.boxHeight);
     mask = combined.get();
-    maskX = maskY = 0;
   }
 
   pixman_op_t op = sprite.blend == kBlendAdd ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
   if (!tinted) {
-    pixman_image_composite32(op, view.get(), mask, frame, srcX, srcY, maskX, maskY, job.boxX,
-                             job.boxY, job.boxWidth, job.boxHeight);
+    pixman_image_composite32(op, view.get(), mask, frame, srcX, srcY, 0, 0, job.boxX, job.boxY,
+                             job.boxWidth, job.boxHeight);
     return true;
   }
   // Corner colours multiply each channel: the tinted sprite is drawn into the box first
   // (component-alpha mask), then blended like any other.
-  PixmanImage tint = cornerImage(sprite.corners, true, tintBits, job.frameToLocal, sprite);
+  PixmanImage tint = cornerImage(sprite.corners, true, tintBits, job.boxToLocal, sprite);
   PixmanImage tintedBox(
       pixman_image_create_bits(PIXMAN_a8r8g8b8, job.boxWidth, job.boxHeight, nullptr, 0));
   if (!tint || !tintedBox) return false;
-  pixman_image_composite32(PIXMAN_OP_SRC, view.get(), tint.get(), tintedBox.get(), srcX, srcY,
-                           job.boxX, job.boxY, 0, 0, job.boxWidth, job.boxHeight);
-  pixman_image_composite32(op, tintedBox.get(), mask, frame, 0, 0, maskX, maskY, job.boxX,
-                           job.boxY, job.boxWidth, job.boxHeight);
+  pixman_image_composite32(PIXMAN_OP_SRC, view.get(), tint.get(), tintedBox.get(), srcX, srcY, 0,
+                           0, 0, 0, job.boxWidth, job.boxHeight);
+  pixman_image_composite32(op, tintedBox.get(), mask, frame, 0, 0, 0, 0, job.boxX, job.boxY,
+                           job.boxWidth, job.boxHeight);
   return true;
 }
 

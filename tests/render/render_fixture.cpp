@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -151,6 +152,7 @@ std::vector<uint32_t> RenderTest::render() {
   }
   std::vector<uint32_t> diff(frame.size());
   size_t differing = 0;
+  int largest = 0;
   for (int y = 0; y < kFrameHeight; ++y) {
     auto* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) +
                                                   y * expected->pitch);
@@ -163,6 +165,9 @@ std::vector<uint32_t> RenderTest::render() {
       } else {
         ++differing;
         diff[i] = argb(255, 255, 0, 0);
+        for (int shift = 0; shift < 24; shift += 8)
+          largest = std::max(largest, std::abs(static_cast<int>(want >> shift & 0xFF) -
+                                               static_cast<int>(got >> shift & 0xFF)));
       }
     }
   }
@@ -171,7 +176,8 @@ std::vector<uint32_t> RenderTest::render() {
   fs::path out(ORVANE_RENDER_OUT_DIR);
   savePng(frame, kFrameWidth, kFrameHeight, out / (name + ".actual.png"));
   savePng(diff, kFrameWidth, kFrameHeight, out / (name + ".diff.png"));
-  return ::testing::AssertionFailure() << differing << " pixels differ from " << golden
+  return ::testing::AssertionFailure() << differing << " pixels differ (by up to " << largest
+                                       << " in a channel) from " << golden
                                        << "; see " << (out / (name + ".actual.png")) << " and "
                                        << (out / (name + ".diff.png"));
 }

@@ -98,6 +98,22 @@ TEST_F(SpriteRules, Map_ExtremeOffsetsAndMapsNeverReadOutsideTheImage) {
   EXPECT_EQ(at(frame, 0, 0), kBlack);
 }
 
+TEST_F(SpriteRules, Scale_HugeSpriteStillShowsTheRightPartOfItsPicture) {
+  LbImage img = image(2000, 1, [](int x, int) { return x < 1000 ? kRed : kBlue; });
+  LbSprite s = sprite(img, 0, -99600, -50000);
+  lbtsSetSpriteSize(s, 200000, 100000);  // 100 times: the seam falls at x = 400
+  auto frame = render();
+  EXPECT_EQ(at(frame, 100, 300), kRed);
+  EXPECT_EQ(at(frame, 700, 300), kBlue);
+  EXPECT_NE(at(frame, 400, 300), kBlack);
+}
+
+TEST_F(SpriteRules, Scale_WideImageSqueezedToOnePixelFarRightStillShows) {
+  LbSprite s = sprite(solid(4096, 4, kGreen), 0, 790, 590);
+  lbtsSetSpriteSize(s, 1, 1);
+  EXPECT_EQ(at(render(), 790, 590), kGreen);
+}
+
 TEST_F(SpriteRules, Order_HigherLevelDrawsAboveWhateverTheCreationOrder) {
   LbImage red = solid(10, 10, kRed), blue = solid(10, 10, kBlue);
   sprite(red, 5, 0, 0);
