@@ -139,11 +139,13 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout);
   if (argc != 3 || std::strcmp(argv[1], "--out") != 0) return usage(stderr);
+  int status = 0;
   try {
     for (const Asset& a : assetTable()) writeAsset(a, argv[2]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "assetgen: %s\n", e.what());
-    return 1;
+    status = 1;
   }
-  return 0;
+  closeLettering();
+  return status;
 }

@@ -93,6 +93,8 @@ void drawTextCentred(Mask& mask, Face face, int pixelSize, const std::string& ut
 // Draws text top to bottom, each character centred on cx, one cell of `step` pixels each.
 void drawTextVertical(Mask& mask, Face face, int pixelSize, const std::string& utf8, float cx,
                       float top, float step);
+// Releases the faces and fontconfig's state once all lettering is done.
+void closeLettering();
 
 // ---- sound.cpp: synthesised effects -----------------------------------------------------
 

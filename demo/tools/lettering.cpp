@@ -17,13 +17,15 @@
 namespace assetgen {
 namespace {
 
+FT_Library gLibrary = nullptr;
+std::map<Face, FT_Face> gFaces;
+
 FT_Library library() {
-  static FT_Library lib = [] {
-    FT_Library l = nullptr;
-    if (FT_Init_FreeType(&l) != 0) throw std::runtime_error("FreeType cannot be initialised");
-    return l;
-  }();
-  return lib;
+  if (!gLibrary && FT_Init_FreeType(&gLibrary) != 0) {
+    gLibrary = nullptr;
+    throw std::runtime_error("FreeType cannot be initialised");
+  }
+  return gLibrary;
 }
 
 std::string fontFileFor(const char* family) {
@@ -53,16 +55,15 @@ std::string fontFileFor(const char* family) {
 }
 
 FT_Face faceFor(Face face) {
-  static std::map<Face, FT_Face> faces;
-  auto it = faces.find(face);
-  if (it != faces.end()) return it->second;
+  auto it = gFaces.find(face);
+  if (it != gFaces.end()) return it->second;
   std::string file = fontFileFor(face == Face::Mincho   ? "IPAMincho"
                                  : face == Face::Gothic ? "IPAGothic"
                                                         : "IPAPMincho");
   FT_Face f = nullptr;
   if (FT_New_Face(library(), file.c_str(), 0, &f) != 0)
     throw std::runtime_error("FreeType cannot open " + file);
-  faces[face] = f;
+  gFaces[face] = f;
   return f;
 }
 
@@ -114,6 +115,14 @@ float drawGlyph(Mask* mask, FT_Face f, int pixelSize, char32_t cp, float x, floa
 }
 
 }  // namespace
+
+void closeLettering() {
+  for (auto& [face, f] : gFaces) FT_Done_Face(f);
+  gFaces.clear();
+  if (gLibrary) FT_Done_FreeType(gLibrary);
+  gLibrary = nullptr;
+  FcFini();  // fontconfig keeps its configuration until told to let it go
+}
 
 float drawText(Mask& mask, Face face, int pixelSize, const std::string& utf8, float x,
                float baseline, float tracking) {
