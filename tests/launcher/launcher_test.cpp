@@ -176,3 +176,22 @@ TEST_F(Launcher, HelpListsTheOptions) {
                              "--save-dir", "--scenario", "--max-time", "--log", "GAME_DIR"})
     EXPECT_NE(text.str().find(option), std::string::npos) << option;
 }
+
+TEST_F(Launcher, AWindowedFrameLoopIsPacedToTheGamesFrameRate) {
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xvfb-run";
+  // One second of real time: a loop that rendered as fast as it could would show hundreds.
+  std::string args = "--max-time 1000 " + (dir / "game").string();
+  std::string errPath = (dir / "stderr.txt").string();
+  std::string command = "TEST_GAME_MODE=frames xvfb-run -a -s '-screen 0 1024x768x24' " +
+                        (dir / "orvane").string() + " " + args + " >/dev/null 2>" + errPath;
+  int raw = std::system(command.c_str());
+  std::ifstream in(errPath);
+  std::stringstream text;
+  text << in.rdbuf();
+  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << text.str();
+  size_t at = text.str().find("frames ");
+  ASSERT_NE(at, std::string::npos) << text.str();
+  int frames = std::stoi(text.str().substr(at + 7));
+  EXPECT_LE(frames, 23) << "the game asked for 20 frames a second";
+  EXPECT_GE(frames, 5) << "frames must keep coming";
+}

@@ -1,7 +1,8 @@
 /*
  * A small game plug-in for the launcher tests: it exports the seven plug-in functions, binds
  * the runtime by name itself, and runs one screen that waits for a click while it renders.
- * TEST_GAME_EXTRA_FUNCTION names one more host function to bind (to test a missing one).
+ * TEST_GAME_EXTRA_FUNCTION names one more host function to bind (to test a missing one);
+ * TEST_GAME_MODE=frames renders frames back to back, as a fade does, until the window closes.
  */
 #include "lb/host_api.h"
 
@@ -87,6 +88,20 @@ __attribute__((visibility("default"))) int start(int) {
   lbSetTitle("Test game");
   lbSetFPS(60);
   buildScreen();
+  const char* mode = std::getenv("TEST_GAME_MODE");
+  if (mode && std::strcmp(mode, "frames") == 0) {
+    // Slower than any display, so the runtime's own pacing shows, not only vertical sync.
+    lbSetFPS(20);
+    int frames = 0;
+    while (!lbIsExit()) {
+      lbtsRenderScreen();
+      ++frames;
+      lbClearEvent();
+      lbWaitEvent(0);
+    }
+    std::fprintf(stderr, "frames %d\n", frames);
+    return 1;
+  }
   for (;;) {
     lbClearKey();
     lbClearMouse();
