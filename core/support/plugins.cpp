@@ -92,8 +92,10 @@ void tryPlugin(const char* path) {
 void scanImagePlugins() {
   releaseImagePlugins();  // a second scan replaces the first rather than loading twice
 
+  // Without the executable's path there is no folder to scan; the working folder is not a
+  // stand-in, since loading a library runs its code.
   char executable[kPathSize] = {};
-  GetModuleFileNameA(nullptr, executable, kPathSize);
+  if (GetModuleFileNameA(nullptr, executable, kPathSize) == 0) return;
   executable[kPathSize - 1] = '\0';
   PathParts here = splitPathWithDrive(executable);
 

@@ -53,7 +53,9 @@ struct HandleControl {
   void* object;
 };
 
+// A count and a pointer: 16 bytes on a 64-bit build.
 constexpr std::size_t kPoolBlockSize = sizeof(HandleControl);
+static_assert(kPoolBlockSize == sizeof(long) + sizeof(void*), "control blocks are packed");
 constexpr std::size_t kPoolBlockCount = 4096;
 
 // A block of `size` bytes: from the pool when size is the block size and a block is free,

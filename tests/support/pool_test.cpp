@@ -11,11 +11,6 @@
 
 namespace {
 
-TEST(Pool, BlockSizeIsTheControlBlockOfAHandle) {
-  EXPECT_EQ(kPoolBlockSize, sizeof(HandleControl));
-  EXPECT_EQ(kPoolBlockSize, sizeof(long) + sizeof(void*));
-}
-
 TEST(Pool, ControlBlockSizedRequestsComeFromThePool) {
   std::size_t before = poolAvailable();
   void* block = poolAlloc(kPoolBlockSize);
