@@ -13,7 +13,7 @@ using namespace demotest;
 
 namespace {
 
-TEST(GameFolder, HoldsEveryGeneratedFile) {
+TEST(BundledGameFolder, HoldsEveryGeneratedFile) {
   auto assets = listedAssets();
   ASSERT_FALSE(assets.empty());
   std::set<std::string> seen;
@@ -24,7 +24,7 @@ TEST(GameFolder, HoldsEveryGeneratedFile) {
   }
 }
 
-TEST(GameFolder, PicturesDecodeAtTheirListedSizes) {
+TEST(BundledGameFolder, PicturesDecodeAtTheirListedSizes) {
   for (const auto& a : listedAssets()) {
     if (a.kind != "png") continue;
     auto picture = loadPicture(gameDir() / fs::u8path(a.path));
@@ -34,7 +34,7 @@ TEST(GameFolder, PicturesDecodeAtTheirListedSizes) {
   }
 }
 
-TEST(GameFolder, LeavesNoHalfWrittenFiles) {
+TEST(BundledGameFolder, LeavesNoHalfWrittenFiles) {
   for (const auto& rel : filesUnder(gameDir()))
     EXPECT_NE(rel.extension(), ".part") << rel << " was left by an interrupted write";
 }

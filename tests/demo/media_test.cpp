@@ -20,7 +20,7 @@ Picture picture(const char* rel) {
   return *p;
 }
 
-TEST(Sounds, DecodeAsShortAudiblePcm) {
+TEST(BundledSounds, DecodeAsShortAudiblePcm) {
   for (const auto& a : listedAssets()) {
     if (a.kind != "wav") continue;
     SDL_AudioSpec spec;
@@ -45,7 +45,7 @@ TEST(Sounds, DecodeAsShortAudiblePcm) {
   }
 }
 
-TEST(WipeMask, IsOpaqueGreyOverTheWholeRange) {
+TEST(BundledWipeMask, IsOpaqueGreyOverTheWholeRange) {
   Picture mask = picture("sys/wipe_bg.png");
   int lo = 255, hi = 0;
   for (int y = 0; y < mask.height; ++y)
@@ -62,7 +62,7 @@ TEST(WipeMask, IsOpaqueGreyOverTheWholeRange) {
   EXPECT_GE(hi, 253);
 }
 
-TEST(WipeMask, SweepsFromLeftToRight) {
+TEST(BundledWipeMask, SweepsFromLeftToRight) {
   Picture mask = picture("sys/wipe_bg.png");
   auto columnMean = [&](int x0, int x1) {
     double sum = 0;
@@ -75,7 +75,7 @@ TEST(WipeMask, SweepsFromLeftToRight) {
   EXPECT_LT(middle + 40, right);
 }
 
-TEST(Backgrounds, AreFullyOpaqueScreens) {
+TEST(BundledBackgrounds, AreFullyOpaqueScreens) {
   for (const char* rel : {"sys/title_bg.png", "sys/bg_select.png"}) {
     Picture p = picture(rel);
     EXPECT_EQ(p.width, 800);
@@ -85,12 +85,12 @@ TEST(Backgrounds, AreFullyOpaqueScreens) {
   }
 }
 
-TEST(Cursors, BlankCursorShowsNothing) {
+TEST(BundledCursors, BlankCursorShowsNothing) {
   Picture p = picture("sys/cursor_blank.png");
   for (size_t i = 3; i < p.rgba.size(); i += 4) ASSERT_EQ(p.rgba[i], 0);
 }
 
-TEST(Cursors, EveryAnimationCellDiffersFromTheNext) {
+TEST(BundledCursors, EveryAnimationCellDiffersFromTheNext) {
   struct Strip {
     const char* rel;
     int cells;
@@ -114,7 +114,7 @@ TEST(Cursors, EveryAnimationCellDiffersFromTheNext) {
   }
 }
 
-TEST(Cursors, ViewCursorDrawsOnlyInItsLowerHalf) {
+TEST(BundledCursors, ViewCursorDrawsOnlyInItsLowerHalf) {
   // It is placed centred vertically on the top edge of the screen, so its upper half is off
   // screen; anything drawn there would never be seen.
   Picture p = picture("sys/cursor0.png");
@@ -122,7 +122,7 @@ TEST(Cursors, ViewCursorDrawsOnlyInItsLowerHalf) {
     for (int x = 0; x < p.width; ++x) ASSERT_LT(p.channel(x, y, 3), 8) << x << "," << y;
 }
 
-TEST(MessageWindow, TextAreaIsDarkAndSolidEnoughForWhiteText) {
+TEST(BundledMessageWindow, TextAreaIsDarkAndSolidEnoughForWhiteText) {
   Picture p = picture("sys/text_msg.png");
   ASSERT_EQ(p.width, 800);
   ASSERT_EQ(p.height, 200);

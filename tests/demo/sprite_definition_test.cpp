@@ -94,7 +94,7 @@ std::pair<int, int> cellGrid(const std::string& anim) {
   return {std::max(cols, 1), std::max(rows, 1)};
 }
 
-TEST(SpriteDefinitions, AreSingleSpriteStatementsWithKnownOptions) {
+TEST(BundledSpriteDefinitions, AreSingleSpriteStatementsWithKnownOptions) {
   static const std::set<std::string> kOptions = {"file", "trans", "anim", "style",
                                                  "sw",   "sh",    "subcount"};
   auto defs = definitions();
@@ -116,7 +116,7 @@ TEST(SpriteDefinitions, AreSingleSpriteStatementsWithKnownOptions) {
   }
 }
 
-TEST(SpriteDefinitions, PicturesExistAndDivideIntoTheirCells) {
+TEST(BundledSpriteDefinitions, PicturesExistAndDivideIntoTheirCells) {
   for (const auto& d : definitions()) {
     std::string file = d.option("file");
     ASSERT_FALSE(file.empty()) << d.rel << " names no picture";
@@ -130,7 +130,7 @@ TEST(SpriteDefinitions, PicturesExistAndDivideIntoTheirCells) {
   }
 }
 
-TEST(SpriteDefinitions, StyleWordsAreDisplayStyles) {
+TEST(BundledSpriteDefinitions, StyleWordsAreDisplayStyles) {
   static const std::set<std::string> kWords = {
       "show",     "hide",     "left",      "center",     "right",    "top",       "middle",
       "bottom",   "rotatenone", "rotatex", "rotatey",    "rotatez",  "backnormal", "backhide",
@@ -150,7 +150,7 @@ TEST(SpriteDefinitions, StyleWordsAreDisplayStyles) {
   }
 }
 
-TEST(SpriteDefinitions, TransparentPicturesAreLoadedWithTheirAlpha) {
+TEST(BundledSpriteDefinitions, TransparentPicturesAreLoadedWithTheirAlpha) {
   for (const auto& d : definitions()) {
     auto path = resolvePicture(gameDir() / d.rel.parent_path() / fs::u8path(d.option("file")));
     ASSERT_TRUE(path) << d.rel;
@@ -166,7 +166,7 @@ TEST(SpriteDefinitions, TransparentPicturesAreLoadedWithTheirAlpha) {
   }
 }
 
-TEST(SpriteDefinitions, TitleButtonsHaveARestingAndALitLook) {
+TEST(BundledSpriteDefinitions, TitleButtonsHaveARestingAndALitLook) {
   for (const char* name : {"sys/title_begin.spr", "sys/title_load.spr", "sys/title_exit.spr"}) {
     Definition def;
     for (const auto& d : definitions())
@@ -185,7 +185,7 @@ TEST(SpriteDefinitions, TitleButtonsHaveARestingAndALitLook) {
   }
 }
 
-TEST(GameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
+TEST(BundledGameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
   for (const char* spr : {"cursor0", "cursor1", "sys/cursor_blank", "sys/cursor_np", "sys/logo",
                           "sys/title_bg", "sys/bg_select", "sys/title_begin", "sys/title_load",
                           "sys/title_exit", "sys/text_msg"}) {

@@ -28,7 +28,7 @@ int convertWithBuildStep(const fs::path& in, const fs::path& out) {
                     quoted(out) + " -P " + quoted(DEMO_TO_SJIS_SCRIPT) + " >/dev/null 2>&1");
 }
 
-TEST(TextFiles, EverySourceReachesTheGameFolderAsItsShiftJisForm) {
+TEST(BundledTextFiles, EverySourceReachesTheGameFolderAsItsShiftJisForm) {
   int checked = 0;
   for (const auto& rel : filesUnder(sourceDir())) {
     if (!isTextFile(rel)) continue;
@@ -49,7 +49,7 @@ TEST(TextFiles, EverySourceReachesTheGameFolderAsItsShiftJisForm) {
   EXPECT_GT(checked, 0);
 }
 
-TEST(TextFiles, EveryTextFileInTheGameFolderIsValidShiftJis) {
+TEST(BundledTextFiles, EveryTextFileInTheGameFolderIsValidShiftJis) {
   for (const auto& rel : filesUnder(gameDir())) {
     if (!isTextFile(rel)) continue;
     EXPECT_TRUE(convert(asString(readBytes(gameDir() / rel)), "CP932", "UTF-8"))
@@ -57,7 +57,7 @@ TEST(TextFiles, EveryTextFileInTheGameFolderIsValidShiftJis) {
   }
 }
 
-TEST(ShiftJisConversion, WritesJapaneseAsCp932Bytes) {
+TEST(ShiftJisBuildStep, WritesJapaneseAsCp932Bytes) {
   TempDir dir;
   // 法廷 and the full-width tilde, which Shift-JIS holds as 0x8160.
   writeBytes(dir.path / "in.txt", "@bgm name=\xE6\xB3\x95\xE5\xBB\xB7\xEF\xBD\x9E\n");
@@ -66,7 +66,7 @@ TEST(ShiftJisConversion, WritesJapaneseAsCp932Bytes) {
             "@bgm name=\x96\x40\x92\xEC\x81\x60\n");
 }
 
-TEST(ShiftJisConversion, RefusesACharacterWithoutAShiftJisForm) {
+TEST(ShiftJisBuildStep, RefusesACharacterWithoutAShiftJisForm) {
   TempDir dir;
   writeBytes(dir.path / "in.txt", "moon \xF0\x9F\x8C\x99\n");  // U+1F319, no Shift-JIS form
   EXPECT_NE(convertWithBuildStep(dir.path / "in.txt", dir.path / "out.txt"), 0);
@@ -75,7 +75,7 @@ TEST(ShiftJisConversion, RefusesACharacterWithoutAShiftJisForm) {
   EXPECT_FALSE(fs::exists(dir.path / "out.txt.part"));
 }
 
-TEST(ShiftJisConversion, RefusesMalformedUtf8AndKeepsTheOldResult) {
+TEST(ShiftJisBuildStep, RefusesMalformedUtf8AndKeepsTheOldResult) {
   TempDir dir;
   writeBytes(dir.path / "out.txt", "previous");
   writeBytes(dir.path / "in.txt", "bad \xFF byte\n");
