@@ -60,21 +60,33 @@ void musicHook(void*, Uint8* stream, int len) {
   }
 }
 
+bool gFailed = false;  // no device and no stand-in either: do not try again for every sound
+
+bool tryOpen(const char* driver) {
+  if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  return true;
+}
+
 bool openAudio() {
   if (gOpen) return true;
+  if (gFailed) return false;
   Platform& p = platform();
-  // Headless runs have no audio device: the dummy driver only lets sounds decode.
-  if (p.headless) SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    // A machine without a sound card still plays the game, silently.
-    std::fprintf(stderr, "orvane: no audio device (%s); playing without sound\n", SDL_GetError());
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  }
   Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
-  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-    std::fprintf(stderr, "orvane: cannot open audio: %s\n", Mix_GetError());
-    return false;
+  // Headless runs have no audio device: the dummy driver only lets sounds decode.
+  if (!tryOpen(p.headless ? "dummy" : nullptr)) {
+    // A machine without a sound card still plays the game, silently.
+    std::string why = SDL_GetError();
+    if (p.headless || !tryOpen("dummy")) {
+      std::fprintf(stderr, "orvane: cannot open audio: %s\n", SDL_GetError());
+      gFailed = true;
+      return false;
+    }
+    std::fprintf(stderr, "orvane: no audio device (%s); playing without sound\n", why.c_str());
   }
   int freq = 0, channels = 0;
   Mix_QuerySpec(&freq, &gFormat, &channels);
@@ -151,6 +163,7 @@ void pauseAudio(bool paused) {
 }
 
 void closeAudio() {
+  gFailed = false;
   if (!gOpen) return;
   Mix_HookMusic(nullptr, nullptr);
   Mix_HaltChannel(-1);

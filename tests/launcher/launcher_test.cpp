@@ -56,7 +56,19 @@ class Launcher : public ::testing::Test {
   }
 
   void write(const std::string& name, const std::string& text) {
-    std::ofstream(dir / name) << text;
+    fs::create_directories((dir / name).parent_path());
+    std::ofstream(dir / name, std::ios::binary) << text;
+  }
+
+  // A WAV file (16-bit stereo, 44100 Hz) whose every sample is value.
+  static std::string wav(int samples, int16_t value = 0) {
+    auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    std::string data;
+    for (int i = 0; i < samples * 2; ++i) data += std::string(reinterpret_cast<const char*>(&value), 2);
+    return "RIFF" + u32(uint32_t(36 + data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) +
+           u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" +
+           u32(uint32_t(data.size())) + data;
   }
 
   // The transcript's lines without their times; the times must never go backwards.
@@ -95,6 +107,26 @@ TEST_F(Launcher, AScriptedClickAndQuitPlayThroughToTheEnd) {
       "message Test game: clicked right at 100 200",
       "input quit",
       "exit",
+  };
+  EXPECT_EQ(transcriptEvents(), expected);
+}
+
+TEST_F(Launcher, MusicAndSoundsOfTheGameAppearInTheTranscript) {
+  write("game/bgm/intro.wav", wav(4410));
+  write("game/bgm/body.wav", wav(8820));
+  write("game/se/click.wav", wav(441));
+  write("input.txt", "click 5 6\nquit\n");
+  Result r = run(headless());
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> expected = {
+      "title Test game",
+      "stream bgm/intro.wav bgm/body.wav (loop)",
+      "input click 5 6",
+      "message Test game: clicked left at 5 6",
+      "se se/click.wav",
+      "input quit",
+      "exit",
+      "stream-stop",
   };
   EXPECT_EQ(transcriptEvents(), expected);
 }
@@ -194,4 +226,35 @@ TEST_F(Launcher, AWindowedFrameLoopIsPacedToTheGamesFrameRate) {
   int frames = std::stoi(text.str().substr(at + 7));
   EXPECT_LE(frames, 23) << "the game asked for 20 frames a second";
   EXPECT_GE(frames, 5) << "frames must keep coming";
+}
+
+TEST_F(Launcher, AStreamPlaysItsPreludeOnceThenLoopsItsBodyWithoutAGap) {
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xvfb-run";
+  // Constant samples make the mixer's output readable: 1000 is the prelude, 2000 the body.
+  const int introFrames = 4410, bodyFrames = 2000;
+  write("game/bgm/intro.wav", wav(introFrames, 1000));
+  write("game/bgm/body.wav", wav(bodyFrames, 2000));
+  std::string raw = (dir / "audio.raw").string();
+  std::string errPath = (dir / "stderr.txt").string();
+  // SDL's disk driver writes what would have been heard into a file.
+  std::string command = "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw +
+                        " xvfb-run -a -s '-screen 0 1024x768x24' " + (dir / "orvane").string() +
+                        " --max-time 1500 " + (dir / "game").string() + " >/dev/null 2>" + errPath;
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::ifstream in(raw, std::ios::binary);
+  std::vector<int16_t> samples;
+  for (int16_t s; in.read(reinterpret_cast<char*>(&s), 2);) samples.push_back(s);
+  ASSERT_FALSE(samples.empty()) << "no audio output";
+  size_t i = 0;
+  while (i < samples.size() && samples[i] == 0) ++i;  // before the stream starts
+  size_t intro = 0;
+  for (; i < samples.size() && samples[i] == 1000; ++i) ++intro;
+  EXPECT_EQ(intro, size_t(introFrames) * 2) << "the prelude plays once, whole";
+  size_t body = 0;
+  for (; i < samples.size() && samples[i] == 2000; ++i) ++body;
+  EXPECT_GE(body, size_t(bodyFrames) * 2 * 5) << "the body loops";
+  for (; i < samples.size(); ++i) {  // after the body only the silence of the stopped stream
+    ASSERT_EQ(samples[i], 0) << "a gap or a stray sample at " << i;
+  }
 }

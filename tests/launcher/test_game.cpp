@@ -102,6 +102,12 @@ __attribute__((visibility("default"))) int start(int) {
     std::fprintf(stderr, "frames %d\n", frames);
     return 1;
   }
+  // Music and a click sound when the game folder has them.
+  LbStream music = lbCreateStream();
+  lbAddStreamList(music, "bgm/intro.wav", 0, 0, 0);
+  lbAddStreamList(music, "bgm/body.wav", -1, 0, 0);
+  lbPlayStream(music);
+  LbSound click = lbLoadSound("se/click.wav", 1);
   for (;;) {
     lbClearKey();
     lbClearMouse();
@@ -109,12 +115,17 @@ __attribute__((visibility("default"))) int start(int) {
     for (bool clicked = false; !clicked;) {
       lbClearEvent();
       lbWaitEvent(0);
-      if (lbIsExit()) return 1;
+      if (lbIsExit()) {
+        lbDestroySound(click);
+        lbDestroyStream(music);
+        return 1;
+      }
       int code = -1, x = 0, y = 0;
       while (lbGetMouse(&code, &x, &y)) {
         char text[64];
         std::snprintf(text, sizeof text, "clicked %s at %d %d", code == 0 ? "left" : "right", x, y);
         lbMessage(text, "Test game", 0);
+        if (click) lbPlaySound(click, 0);
         clicked = true;
       }
       lbtsRenderScreen();
