@@ -69,7 +69,7 @@ Canvas paintMessageWindow() {
   });
 
   // Ornament at the top right corner: a crescent and two small stars on the frame.
-  paintCrescent(c, 760, 8, 9, palette::gold(), 0.5f);
+  paintCrescent(c, 760, 11, 8, palette::gold(), 0.5f);
   Mask stars = makeMask(c.width, c.height);
   maskCircle(stars, 736, 6, 1.6f);
   maskCircle(stars, 722, 9, 1.1f);

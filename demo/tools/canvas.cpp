@@ -226,7 +226,7 @@ namespace {
 
 // One box pass of width 2r+1 along rows (step 1) or columns (step = width), edges clamped.
 void boxPass(std::vector<float>& data, int count, int lines, int stride, int lineStride, int r) {
-  std::vector<float> line(size_t(count) + 0);
+  std::vector<float> line(static_cast<size_t>(count));
   for (int l = 0; l < lines; ++l) {
     float* base = data.data() + size_t(l) * size_t(lineStride);
     for (int i = 0; i < count; ++i) line[size_t(i)] = base[size_t(i) * size_t(stride)];
@@ -244,8 +244,9 @@ void boxPass(std::vector<float>& data, int count, int lines, int stride, int lin
 
 void blurMask(Mask& m, float radius) {
   if (radius <= 0) return;
-  // Three box passes of this width approximate a Gaussian of the given standard deviation.
-  int r = std::max(1, int(std::lround(std::sqrt(4.0f * radius * radius / 3.0f + 1.0f) / 2.0f)));
+  // Three box passes of width 2r + 1 approximate a Gaussian whose standard deviation is the
+  // radius: each pass adds ((2r + 1)^2 - 1) / 12 to the variance.
+  int r = std::max(1, int(std::lround((std::sqrt(4.0f * radius * radius + 1.0f) - 1.0f) / 2.0f)));
   for (int pass = 0; pass < 3; ++pass) {
     boxPass(m.v, m.width, m.height, 1, m.width, r);
     boxPass(m.v, m.height, m.width, m.width, 1, r);
