@@ -106,7 +106,8 @@ Canvas paintTitleBackground() {
   for (int y = 100; y < 200; ++y)
     for (int x = 360; x < 800; ++x) {
       float tilt = float(x) - kTitleMoonX;
-      float across = std::exp(-std::pow((float(y) - (kTitleMoonY + 24) - tilt * 0.05f) / 12.0f, 2.0f));
+      float offCentre = (float(y) - (kTitleMoonY + 24) - tilt * 0.05f) / 12.0f;
+      float across = std::exp(-offCentre * offCentre);
       float n = fractalNoise(float(x) / 70.0f, float(y) / 9.0f, 97u, 4);
       float reach = 1.0f - smoothstep(120, 240, std::fabs(float(x) - kTitleMoonX));
       float lit = std::exp(-std::hypot(float(x) - kTitleMoonX, float(y) - kTitleMoonY) / 120.0f);

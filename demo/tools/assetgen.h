@@ -112,7 +112,7 @@ std::vector<uint8_t> encodeWav(const std::vector<float>& samples);
 
 // ---- art_sky.cpp: pieces of the moonlit night shared by several pictures -----------------
 
-// Cloud cover 0 to 1 at a pixel: thin horizontal streaks, thicker where `band` is high.
+// Cloud cover 0 to 1 at a pixel: long, thin horizontal streaks.
 float cloudCover(float x, float y, uint32_t seed);
 // The hazy moon: corona, halo and the disc with its maria, centred at (cx, cy).
 void paintMoon(Canvas& canvas, float cx, float cy, float radius, uint32_t seed);
