@@ -1,12 +1,14 @@
 // start, the game itself: checks the host, registers the data archive, sets the engine up,
-// runs the game and shuts down. Every way the game can end (a fatal error, a closed window,
-// the quit choice, running out of memory) arrives at the one handler here.
+// runs the debug scenario or the game, and shuts down. Every way the game can end (a fatal
+// error, a closed window, the quit choice, running out of memory) arrives at the one handler here.
 #include <new>
 
 #include "game/build_constants.h"
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
+#include "script/commands.h"
+#include "script/scenario.h"
 #include "support/support.h"
 
 void StartSystem(int width, int height, bool fullscreen) {
@@ -16,12 +18,41 @@ void StartSystem(int width, int height, bool fullscreen) {
 
 void ShutdownSystem() { shutdownSupportLibrary(); }
 
+void ResetPresentation() {
+  // Script sprites, text layers, the page cursor and buttons are what a run starts clean
+  // of; none of them is part of the engine yet, so the screen holds nothing to clear.
+}
+
 namespace {
+
+void ScenarioProgressPath(char (&out)[kScenarioTextSize]) { ProgressFilePath(out); }
+
+// The run loop sits below the command table, the message window and the screen reset; it
+// reaches them through these.
+void InstallHooks() {
+  ScenarioHooks hooks;
+  hooks.dispatchCommand = DispatchCommand;
+  hooks.resetPresentation = ResetPresentation;
+  hooks.progressFilePath = ScenarioProgressPath;
+  InstallScenarioHooks(hooks);
+}
 
 void RunGame() {
   if (gHost.lbIsFileExist(kDataArchive)) gHost.lbSetDataFile(kDataArchive);
   StartSystem(kScreenWidth, kScreenHeight, false);
   gHost.lbSetTitle(kBuild.windowTitle);
+  InstallHooks();
+
+  char debugScenario[kScenarioTextSize];
+  DebugScenarioName(debugScenario);
+  if (debugScenario[0] != '\0') {
+    RunScenario(debugScenario, nullptr, 0, "start:", false);
+    return;
+  }
+  // The logo, title screen and episodes are not part of the engine yet. Ending here is not
+  // an error of the game's data, so it gets a log line rather than a message box.
+  logMessage("\nstart: no debug scenario is set (ScnName) and this build has no logo, title "
+             "or episodes yet; the game ends.\n");
 }
 
 }  // namespace

@@ -1,8 +1,20 @@
 // Start-up and shutdown of the whole engine: start (the plug-in export) sets every subsystem
-// up, runs the game, and shuts everything down again however the game ended.
+// up, runs the game, and shuts everything down again however the game ended; the profile
+// files beside the executable; the screen reset before every logo, title and scenario run.
 #pragma once
+
+#include <cstddef>
 
 // Sets up every subsystem for a window of the given size.
 void StartSystem(int width, int height, bool fullscreen);
 // Releases everything StartSystem set up.
 void ShutdownSystem();
+// Clears the screen state a logo, title or scenario run starts from.
+void ResetPresentation();
+
+// The debug settings file ("<save name>.ini") beside the host executable.
+void DebugSettingsPath(char (&out)[264]);
+// The progress file ("<save name>.sav") beside the host executable.
+void ProgressFilePath(char (&out)[264]);
+// The scenario folder named under [Debug] ScnName, or "" when none is set.
+void DebugScenarioName(char (&out)[264]);

@@ -1,0 +1,48 @@
+// The vocabulary of the scenario language: one row per command, in the order names are
+// compared, and the flow commands, which act on the current scenario directly. A command
+// whose operation the engine does not have yet has no row, so it is reported as
+// unrecognised instead of being accepted and ignored.
+#include <array>
+
+#include "host/errors.h"
+#include "script/commands.h"
+#include "script/scenario.h"
+#include "script/syntax.h"
+
+namespace {
+
+// Flow commands only set fields; the run loop acts on them once the line is done.
+Scenario& Current() {
+  Scenario* scenario = CurrentScenario();
+  if (!scenario) Fatal("A flow command ran outside every scenario.");
+  return *scenario;
+}
+
+void RunGoto(const CommandArgs& args) {
+  CopyText(args.Text(0), Current().jumpTarget, kScenarioTextSize);
+}
+
+void RunExit(const CommandArgs& args) {
+  Scenario& scenario = Current();
+  scenario.exitRequested = true;
+  CopyText(args.Text(0), scenario.result, kScenarioResultSize);
+}
+
+void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
+
+constexpr OptionSpec kGotoOptions[] = {{"target", OptionKind::Text, 264}};
+constexpr OptionSpec kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
+
+const std::array kCommands = {
+    // A jump or exit line may carry notes of its own: names they do not know are passed over.
+    CommandRow{"@goto", kGotoOptions, RunGoto, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::Ignore},
+    CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::Ignore},
+    CommandRow{"@return", {}, RunReturn, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::Report, false},
+};
+
+}  // namespace
+
+std::span<const CommandRow> CommandTable() { return kCommands; }
