@@ -38,9 +38,9 @@ std::string gArchiveDir;  // the real path of the mounted archive, empty when no
 bool startPhysfs() {
   if (PHYSFS_isInit()) return true;
   if (!PHYSFS_init(nullptr)) return false;
-  // A game folder assembled from links (the bundled game is) must still be readable; ".."
-  // and absolute names are refused before PhysicsFS sees them.
-  PHYSFS_permitSymbolicLinks(1);
+  // Links inside the game folder are not followed, so no name leads outside it (".." and
+  // absolute names are refused before PhysicsFS sees them). The folder itself may be a link.
+  PHYSFS_permitSymbolicLinks(0);
   return true;
 }
 

@@ -179,6 +179,22 @@ TEST_F(GameFiles, Lookup_PathsOutsideTheGameFolderAreRefused) {
   EXPECT_EQ(lbCreateFile("../secret.txt", 1), nullptr);
 }
 
+TEST_F(GameFiles, Lookup_LinksLeadingOutOfTheFolderAreNotFollowed) {
+  write(root_ / "secret.txt", "secret");
+  fs::create_symlink(root_ / "secret.txt", game_ / "link.txt");
+  fs::create_directory_symlink(root_, game_ / "up");
+  EXPECT_FALSE(lbIsFileExist("link.txt"));
+  EXPECT_FALSE(lbIsFileExist("up/secret.txt"));
+  EXPECT_FALSE(lbIsFileExist("UP/Secret.txt"));
+}
+
+TEST_F(GameFiles, Mount_FolderGivenThroughALinkIsRead) {
+  write(game_ / "a.txt", "a");
+  fs::create_directory_symlink(game_, root_ / "linked");
+  ASSERT_TRUE(mountGameFolder((root_ / "linked").c_str()));
+  EXPECT_EQ(readAll("a.txt"), "a");
+}
+
 TEST_F(GameFiles, Mount_RefusesMissingFolderAndPlainFile) {
   write(root_ / "plain.txt", "x");
   EXPECT_FALSE(mountGameFolder((root_ / "plain.txt").c_str()));
