@@ -21,6 +21,7 @@ class HeadlessBackend : public PresentBackend {
   }
   void warpPointer(int, int) override {}
   void setLinearScaling(bool) override {}
+  void resize(int, int) override {}
 };
 
 bool parseInt(const std::string& word, int& out) {

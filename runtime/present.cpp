@@ -78,8 +78,11 @@ void requestExit() {
 
 bool writeShot(const std::string& name) {
   Platform& p = platform();
-  if (p.lastFrame.empty() || p.shotsDir.empty()) return false;
-  std::string path = p.shotsDir + "/" + name + ".png";
+  if (p.lastFrame.empty()) {
+    std::fprintf(stderr, "orvane: no frame has been shown yet for the shot %s\n", name.c_str());
+    return false;
+  }
+  std::string path = (p.shotsDir.empty() ? std::string(".") : p.shotsDir) + "/" + name + ".png";
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
       p.lastFrame.data(), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
       SDL_PIXELFORMAT_ARGB8888);

@@ -32,6 +32,8 @@ class PresentBackend {
   // Moves the real pointer to a position in game pixels.
   virtual void warpPointer(int x, int y) = 0;
   virtual void setLinearScaling(bool on) = 0;
+  // The window's size in window pixels (the frame stays 800x600 inside it).
+  virtual void resize(int width, int height) = 0;
 };
 
 std::unique_ptr<PresentBackend> makeHeadlessBackend();
@@ -151,7 +153,8 @@ uint32_t gameTime();
 void advanceGameTime(uint32_t ms);
 // Marks the window closed (once), writing "exit" to the transcript.
 void requestExit();
-// Writes the last presented frame as DIR/NAME.png; false when it cannot.
+// Writes the last presented frame as NAME.png in the shots folder (default: the current
+// folder); false when it cannot.
 bool writeShot(const std::string& name);
 // Delivers the scripted actions that are due now; true when one was delivered.
 bool deliverDueActions();

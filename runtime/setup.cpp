@@ -68,7 +68,6 @@ extern "C" __attribute__((visibility("default"))) int orvaneRuntimeSetup(
   }
   for (int i = 0; i < o->shotAtCount; ++i)
     p.shotAt.push_back({o->shotAtMs[i], o->shotAtNames[i]});
-  if (!p.shotAt.empty() && p.shotsDir.empty()) p.shotsDir = ".";
 
   // The one-hour safety net is for replays; a player at the window is never cut off.
   if (o->maxTimeMs >= 0) p.maxTime = uint64_t(o->maxTimeMs);

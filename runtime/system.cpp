@@ -68,6 +68,7 @@ int lbSetWindowSize(int width, int height) {
   Platform& p = platform();
   p.windowWidth = width;
   p.windowHeight = height;
+  if (p.backend) p.backend->resize(width, height);
   return 1;
 }
 

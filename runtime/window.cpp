@@ -87,6 +87,11 @@ class WindowBackend : public PresentBackend {
     SDL_WarpMouseInWindow(window_, wx, wy);
   }
 
+  void resize(int width, int height) override {
+    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP))
+      SDL_SetWindowSize(window_, width, height);
+  }
+
   void setLinearScaling(bool on) override {
     if (texture_) SDL_SetTextureScaleMode(texture_, on ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   }

@@ -233,3 +233,16 @@ TEST_F(Headless, ABadScriptFailsSetUp) {
   o.gameDir = "/nonexistent/game";
   EXPECT_EQ(orvaneRuntimeSetup(&o, error, sizeof error), ORVANE_SETUP_BAD_OPTION);
 }
+
+TEST_F(Headless, AShotBeforeAnyFrameWritesNothing) {
+  useScript = true;
+  script = "shot early\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  clickWaitPass(16777215, code, x, y);
+  EXPECT_FALSE(std::filesystem::exists(dir / "shots" / "early.png"));
+  auto lines = transcript();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "300 input shot early");
+}
