@@ -69,7 +69,7 @@ int run(const Options& o) {
   const std::string runtimePath = folder + "/libruntime.so";
   const std::string corePath = folder + "/libcore.so";
 
-  void* runtime = dlopen(runtimePath.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  void* runtime = dlopen(runtimePath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!runtime) return cannotLoad("cannot load the runtime " + runtimePath + ": " + dlerror());
   OrvaneRuntimeSetupFn setup;
   OrvaneRuntimeShutdownFn shutdown;
@@ -116,6 +116,7 @@ int run(const Options& o) {
     std::fprintf(stderr, "orvane: no game folder at %s\n", gameDir.c_str());
     return kBadArguments;
   }
+  if (!o.saveDir.empty()) mkdir(saveDir.c_str(), 0755);  // a new save folder is made once
   if (access(saveDir.c_str(), W_OK) != 0) {
     std::fprintf(stderr, "orvane: cannot write to the save folder %s\n", saveDir.c_str());
     return kBadArguments;
