@@ -46,6 +46,12 @@ void Report(const char* text) {
   if (gHost.lbMessage) gHost.lbMessage(text, kCaption, 0);
 }
 
+void ReportFormatted(const char* format, va_list values) {
+  char text[kMessageSize];
+  Format(text, format, values);
+  Report(text);
+}
+
 // The fixed messages all name the file and line of the error context first.
 template <typename... Values>
 [[noreturn]] void FatalInContext(const char* format, Values... values) {
@@ -55,22 +61,18 @@ template <typename... Values>
 }  // namespace
 
 void Fatal(const char* format, ...) {
-  char text[kMessageSize];
   va_list values;
   va_start(values, format);
-  Format(text, format, values);
+  ReportFormatted(format, values);
   va_end(values);
-  Report(text);
   throw DExceptGame{};
 }
 
 void Warn(const char* format, ...) {
-  char text[kMessageSize];
   va_list values;
   va_start(values, format);
-  Format(text, format, values);
+  ReportFormatted(format, values);
   va_end(values);
-  Report(text);
 }
 
 void Abort() { throw DExceptGame{}; }
