@@ -39,8 +39,7 @@ const std::array kCommands = {
                UnknownOptions::Ignore},
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
-    CommandRow{"@return", {}, RunReturn, nullptr, ModeRule::Any, nullptr,
-               UnknownOptions::Report, false},
+    CommandRow{"@return", {}, RunReturn},
 };
 
 }  // namespace

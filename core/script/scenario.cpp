@@ -52,7 +52,9 @@ void copyPart(const char* from, std::size_t length, char (&out)[kScenarioTextSiz
 // The file handle of one load, closed however the load ends.
 struct OpenFile {
   LbFile file;
-  ~OpenFile() { gHost.lbDestroyFile(file); }
+  ~OpenFile() {
+    if (file) gHost.lbDestroyFile(file);
+  }
 };
 
 // Makes a scenario current for the length of its run and puts back the one it interrupted,
