@@ -99,6 +99,7 @@ extern "C" __attribute__((visibility("default"))) void orvaneRuntimeShutdown(voi
   if (p.backend || p.transcript) requestExit();  // the game ended: its window closes
   closeAudio();
   p.backend.reset();
+  SDL_Quit();  // also ends SDL's desktop-bus connection, which only SDL_Quit closes
   if (p.transcript) std::fclose(p.transcript);
   p.transcript = nullptr;
 }

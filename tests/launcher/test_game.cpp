@@ -15,6 +15,8 @@
 namespace {
 
 void* gRuntime = nullptr;
+LbImage gImages[3] = {};
+LbSprite gSprites[3] = {};
 
 #define TEST_GAME_POINTER(ret, name, params, args) ret(*name) params = nullptr;
 LB_HOST_API(TEST_GAME_POINTER)
@@ -31,17 +33,26 @@ bool bindOne(const char* name, Fn& out) {
 void buildScreen() {
   struct Band { int y, h; float r, g, b; } bands[] = {
       {0, 200, 0.8f, 0.1f, 0.1f}, {200, 200, 0.1f, 0.7f, 0.2f}, {400, 200, 0.1f, 0.2f, 0.8f}};
-  int level = 0;
-  for (const Band& band : bands) {
-    LbImage image = lbtsCreateImage(800, band.h);
+  for (int i = 0; i < 3; ++i) {
+    const Band& band = bands[i];
+    LbImage image = gImages[i] = lbtsCreateImage(800, band.h);
     if (!image) continue;
     lbtsFillImage(image, band.r, band.g, band.b, 1.0f);
-    LbSprite sprite = lbtsCreateSprite(image, level += 2, 0);
+    LbSprite sprite = gSprites[i] = lbtsCreateSprite(image, 2 * (i + 1), 0);
     if (!sprite) continue;
     lbtsSetSpriteMap(sprite, 0, 0, 800, band.h);
     lbtsSetSpriteSize(sprite, 800, band.h);
     lbtsSetSpritePos(sprite, 0, band.y);
     lbtsSetSpriteDraw(sprite, 1);
+  }
+}
+
+void destroyScreen() {
+  for (int i = 0; i < 3; ++i) {
+    if (gSprites[i]) lbtsDestroySprite(gSprites[i]);
+    if (gImages[i]) lbtsDestroyImage(gImages[i]);
+    gSprites[i] = nullptr;
+    gImages[i] = nullptr;
   }
 }
 
@@ -100,6 +111,7 @@ __attribute__((visibility("default"))) int start(int) {
       lbWaitEvent(0);
     }
     std::fprintf(stderr, "frames %d\n", frames);
+    destroyScreen();
     return 1;
   }
   // Music and a click sound when the game folder has them.
@@ -118,6 +130,7 @@ __attribute__((visibility("default"))) int start(int) {
       if (lbIsExit()) {
         lbDestroySound(click);
         lbDestroyStream(music);
+        destroyScreen();
         return 1;
       }
       int code = -1, x = 0, y = 0;
