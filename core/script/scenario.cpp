@@ -49,6 +49,21 @@ void copyPart(const char* from, std::size_t length, char (&out)[kScenarioTextSiz
   out[kept] = '\0';
 }
 
+// A label as the label index keys it: ASCII letters lowered, two-byte characters kept
+// exactly (their trail bytes may be letters), so equal keys mean TextEqualsNoCase.
+std::string FoldLabel(const char* label) {
+  std::string key;
+  for (const char* at = label; *at != '\0'; at += charLength(at)) {
+    if (charLength(at) == 2) {
+      key.append(at, 2);
+    } else {
+      char c = *at;
+      key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+  }
+  return key;
+}
+
 // The file handle of one load, closed however the load ends.
 struct OpenFile {
   LbFile file;
@@ -154,12 +169,18 @@ void LoadScenarioFile(Scenario& scenario, const char* file) {
 
   std::memcpy(scenario.path, path, sizeof path);
   scenario.lines.clear();
+  scenario.labels.clear();
   while (const char* line = gHost.lbReadFileLine(open.file)) {
     const char* text = line;
     SkipBlanks(text);
     // A comment stays as an empty line, so every later line keeps its number.
-    if (*text == ';') scenario.lines.emplace_back();
-    else scenario.lines.emplace_back(line);
+    if (*text == ';') {
+      scenario.lines.emplace_back();
+      continue;
+    }
+    // The first of two equal labels is the one a jump finds.
+    if (*text == ':') scenario.labels.emplace(FoldLabel(text + 1), scenario.lines.size());
+    scenario.lines.emplace_back(line);
   }
   Rewind(scenario);
 }
@@ -191,12 +212,13 @@ void Jump(Scenario& scenario, const char* target) {
   if (file[0] != '\0') LoadScenarioFile(scenario, file);
   if (label[0] == '\0') return;
 
-  // The label must fill its line: ":x " or ":x ;note" is not the label x.
-  for (Rewind(scenario); !AtEnd(scenario); Advance(scenario)) {
-    const char* line = CurrentLine(scenario);
-    if (line[0] == ':' && TextEqualsNoCase(line + 1, label)) return;
-  }
-  ScriptError("ジャンプ先ラベル \"%s\" が見つかりません。"_sj, label);
+  // The label must fill its line: ":x " or ":x ;note" is not the label x. The position
+  // stays on the label line, which does nothing when it runs.
+  auto found = scenario.labels.find(FoldLabel(label));
+  if (found == scenario.labels.end())
+    ScriptError("ジャンプ先ラベル \"%s\" が見つかりません。"_sj, label);
+  scenario.position = found->second;
+  scenario.lineNumber = static_cast<int>(found->second) + 1;
 }
 
 void JumpWithDefaultFile(Scenario& scenario, const char* target, const char* defaultFile) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 constexpr std::size_t kScenarioTextSize = 264;   // paths, targets, file names and labels
@@ -20,6 +21,9 @@ struct Scenario {
   char path[kScenarioTextSize] = {};  // the loaded file, as error messages name it
   int lineNumber = 0;                 // 1 for the first line; 0 while nothing is loaded
   std::vector<std::string> lines;     // comment lines are kept as empty texts
+  // The first line of each label, by its name with ASCII letters folded, so a jump costs one
+  // look-up instead of a walk through the whole file.
+  std::unordered_map<std::string, std::size_t> labels;
   std::size_t position = 0;           // index of the current line
   char result[kScenarioResultSize] = {};
   bool exitRequested = false;

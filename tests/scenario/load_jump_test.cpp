@@ -122,8 +122,19 @@ TEST_F(Jumping, TwoByteLabelsMatchExactly) {
   EXPECT_EQ(scenario.lineNumber, 2);
 }
 
+TEST_F(Jumping, TrailBytesThatLookLikeLettersKeepTheirCase) {
+  // The trail bytes of these two characters are 'A' (0x41) and 'a' (0x61).
+  files["scn/t/start.scn"] = {":\x83\x41", ":\x83\x61"};
+  Scenario scenario;
+  Jump(scenario, "start:\x83\x61");
+  EXPECT_EQ(scenario.lineNumber, 2);
+  Jump(scenario, "\x83\x41");
+  EXPECT_EQ(scenario.lineNumber, 1);
+  EXPECT_THROW(Jump(scenario, "\x83\x42"), DExceptGame);
+}
+
 TEST_F(Jumping, FirstOfTwoEqualLabelsWins) {
-  AddFile("scn/t/start.scn", {"@a", ":x", "@b", ":x"});
+  AddFile("scn/t/start.scn", {"@a", ":x", "@b", ":X"});
   Scenario scenario;
   Jump(scenario, "start:x");
   EXPECT_EQ(scenario.lineNumber, 2);
