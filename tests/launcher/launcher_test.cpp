@@ -151,10 +151,18 @@ TEST_F(Launcher, TheGameFolderDefaultsToTheBundledGameBesideTheLauncher) {
   EXPECT_NE(r.err.find("game"), std::string::npos) << r.err;
 }
 
-TEST_F(Launcher, TheTimeLimitEndsAGameNobodyPlays) {
-  write("input.txt", "");
-  Result r = run("--headless --max-time 5000 " + (dir / "game").string(), "");
+TEST_F(Launcher, TheTimeLimitEndsAHeadlessFrameLoopAtAnExactFrame) {
+  // 20 frames a second on the virtual clock: 5000 ms are exactly 100 frames, on any machine.
+  Result r = run("--headless --max-time 5000 --transcript " + (dir / "transcript.txt").string() +
+                     " " + (dir / "game").string(),
+                 "TEST_GAME_MODE=frames");
   EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("frames 100\n"), std::string::npos) << r.err;
+  std::ifstream in(dir / "transcript.txt");
+  std::string first, last;
+  std::getline(in, first);
+  for (std::string line; std::getline(in, line);) last = line;
+  EXPECT_EQ(last, "5000 exit");
 }
 
 TEST_F(Launcher, AMissingRuntimeIsNamed) {
