@@ -44,13 +44,7 @@ class WindowBackend : public PresentBackend {
   }
 
   bool show(const uint32_t* pixels) override {
-    if (SDL_UpdateTexture(texture_, nullptr, pixels, kFrameWidth * 4) != 0) return false;
-    Viewport v = viewport();
-    SDL_Rect dst{v.x, v.y, v.w, v.h};
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (SDL_RenderCopy(renderer_, texture_, nullptr, &dst) != 0) return false;
-    SDL_RenderPresent(renderer_);
+    if (!draw(pixels)) return false;
     pace();
     return true;
   }
@@ -115,6 +109,18 @@ class WindowBackend : public PresentBackend {
     return letterbox(w, h);
   }
 
+  // Uploads and shows a frame scaled into the window, with black bars where the aspect differs.
+  bool draw(const uint32_t* pixels) {
+    if (SDL_UpdateTexture(texture_, nullptr, pixels, kFrameWidth * 4) != 0) return false;
+    Viewport v = viewport();
+    SDL_Rect dst{v.x, v.y, v.w, v.h};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    if (SDL_RenderCopy(renderer_, texture_, nullptr, &dst) != 0) return false;
+    SDL_RenderPresent(renderer_);
+    return true;
+  }
+
   // Vertical sync paces presentation where the display offers it; when it does not (or the
   // display runs faster than the game's rate) sleep until the frame's time has come, so a
   // fade loop never spins the processor.
@@ -140,6 +146,11 @@ class WindowBackend : public PresentBackend {
           requestExit();
           return true;
         }
+        // The game draws only when something changes: a resized or uncovered window shows
+        // the last frame again at once rather than waiting for the next one.
+        if ((e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+             e.window.event == SDL_WINDOWEVENT_EXPOSED) && !p.lastFrame.empty())
+          draw(p.lastFrame.data());
         if (e.window.event == SDL_WINDOWEVENT_MINIMIZED && p.timePause) pauseAudio(true);
         if (e.window.event == SDL_WINDOWEVENT_RESTORED) pauseAudio(false);
         return false;
