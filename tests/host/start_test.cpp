@@ -37,7 +37,7 @@ TEST_F(Start, SetsUpTheWindowAndTitleWithoutArchive) {
   std::vector<std::string> expected = {"lbCheckSystemName(\"MOSSLINE_ORVANE_SYSTEM\")",
                                        "lbIsFileExist(\"derizi.dat\")"};
   for (const auto& call : WindowSetUp()) expected.push_back(call);
-  expected.push_back("lbSetTitle(\"" + Sjis("朧月法廷１") + "\")");
+  expected.push_back("lbSetTitle(\"" + std::string(kBuild.windowTitle) + "\")");
   EXPECT_EQ(host->calls, expected);
   EXPECT_EQ(gScreenWidth, 800);
   EXPECT_EQ(gScreenHeight, 600);
