@@ -81,8 +81,8 @@ extern "C" __attribute__((visibility("default"))) int orvaneRuntimeSetup(
                       errorSize);
   }
 
+  compatUseVirtualClock(p.headless ? 1 : 0);
   if (p.headless) {
-    compatUseVirtualClock(1);
     p.backend = makeHeadlessBackend();
   } else {
     std::string why;
