@@ -260,9 +260,9 @@ LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3
     if (!startLibraries()) return nullptr;
     FontFile file;
     std::string family = aliasFamily(utf8Face);
-    // A face that is not installed still gets a Japanese font, so the text shows.
-    if ((family.empty() || !matchFont(family, bold, file)) && !matchFont("", bold, file))
-      return nullptr;
+    // A named face that is not installed is refused, so the game reports the name an author
+    // mistyped instead of quietly drawing in another face; no name asks for any Japanese font.
+    if (!matchFont(family, bold, file)) return nullptr;
     font->face = openFace(file, size);
     if (!font->face) return nullptr;
     // fontconfig reports a regular face as bold when it would have it emboldened, so the
