@@ -23,16 +23,16 @@ Picture picture(const char* rel) {
 TEST(BundledSounds, DecodeAsShortAudiblePcm) {
   for (const auto& a : listedAssets()) {
     if (a.kind != "wav") continue;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     fs::path file = gameDir() / fs::u8path(a.path);
-    ASSERT_TRUE(SDL_LoadWAV(file.string().c_str(), &spec, &buffer, &length)) << a.path;
-    EXPECT_EQ(spec.format, AUDIO_S16LSB) << a.path;
-    EXPECT_EQ(spec.channels, 1) << a.path;
+    ASSERT_TRUE(SDL_LoadWAV(file.string().c_str(), &format, &buffer, &length)) << a.path;
+    EXPECT_EQ(format.format, AUDIO_S16LSB) << a.path;
+    EXPECT_EQ(format.channels, 1) << a.path;
     auto* samples = reinterpret_cast<const int16_t*>(buffer);
     size_t count = length / 2;
-    double seconds = double(count) / spec.freq;
+    double seconds = double(count) / format.freq;
     EXPECT_GT(seconds, 0.02) << a.path;
     EXPECT_LT(seconds, 2.0) << a.path << ": an effect should be short";
     int peak = 0;
