@@ -25,15 +25,13 @@ void ResetPresentation() {
 
 namespace {
 
-void ScenarioProgressPath(char (&out)[kScenarioTextSize]) { ProgressFilePath(out); }
-
 // The run loop sits below the command table, the message window and the screen reset; it
 // reaches them through these.
 void InstallHooks() {
   ScenarioHooks hooks;
   hooks.dispatchCommand = DispatchCommand;
   hooks.resetPresentation = ResetPresentation;
-  hooks.progressFilePath = ScenarioProgressPath;
+  hooks.progressFilePath = ProgressFilePath;
   InstallScenarioHooks(hooks);
 }
 
