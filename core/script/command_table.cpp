@@ -30,8 +30,8 @@ void RunExit(const CommandArgs& args) {
 
 void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
 
-constexpr OptionSpec kGotoOptions[] = {{"target", OptionKind::Text, 264}};
-constexpr OptionSpec kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
+constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
+constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 
 const std::array kCommands = {
     // A jump or exit line may carry notes of its own: names they do not know are passed over.

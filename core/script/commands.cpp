@@ -19,10 +19,10 @@ const CommandRow* FindRow(std::span<const CommandRow> table, const char* name) {
 
 const char* ReportName(const CommandRow& row) { return row.reportName ? row.reportName : row.name; }
 
-void Store(const OptionSpec& spec, const char* value, CommandArgs::Value& out) {
-  switch (spec.kind) {
+void Store(const OptionRule& rule, const char* value, CommandArgs::Value& out) {
+  switch (rule.kind) {
     case OptionKind::Text:
-      CopyText(value, out.text, spec.textSize ? spec.textSize : kOptionTextSize);
+      CopyText(value, out.text, rule.textSize ? rule.textSize : kOptionTextSize);
       break;
     case OptionKind::Integer:
       out.integer = ParseInt(value);
@@ -39,9 +39,9 @@ void Store(const OptionSpec& spec, const char* value, CommandArgs::Value& out) {
 void SetDefaults(const CommandRow& row, CommandArgs& args) {
   if (row.options.size() > kMaxCommandOptions) Fatal("The command %s has too many options.", row.name);
   for (std::size_t i = 0; i < row.options.size(); ++i) {
-    const OptionSpec& spec = row.options[i];
+    const OptionRule& rule = row.options[i];
     args.values[i] = CommandArgs::Value{};
-    if (spec.kind != OptionKind::Flag) Store(spec, spec.defaultValue, args.values[i]);
+    if (rule.kind != OptionKind::Flag) Store(rule, rule.defaultValue, args.values[i]);
   }
 }
 
@@ -53,9 +53,9 @@ int FindOption(const CommandRow& row, const char* name) {
   return -1;
 }
 
-bool Missing(const OptionSpec& spec, const CommandArgs::Value& value) {
-  if (spec.required && !value.given) return true;
-  return spec.notNegative && spec.kind == OptionKind::Integer && value.integer < 0;
+bool Missing(const OptionRule& rule, const CommandArgs::Value& value) {
+  if (rule.required && !value.given) return true;
+  return rule.notNegative && rule.kind == OptionKind::Integer && value.integer < 0;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ enum class OptionKind {
   Flag,     // the name alone; a value, if written, is ignored
 };
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;           // compared without ASCII case; "" for the positional argument
   OptionKind kind;
   std::size_t textSize = 0;   // Text only
@@ -63,7 +63,7 @@ struct CommandArgs {
 
 struct CommandRow {
   const char* name;                    // `@` included
-  std::span<const OptionSpec> options;  // the positional argument, if any, comes first
+  std::span<const OptionRule> options;  // the positional argument, if any, comes first
   void (*run)(const CommandArgs& args);
   const char* reportName = nullptr;    // the name BadOption uses; null: the row's name
   ModeRule mode = ModeRule::Any;

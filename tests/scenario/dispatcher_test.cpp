@@ -34,7 +34,7 @@ void Remember(const CommandArgs& args) {
   ++gRuns;
 }
 
-constexpr OptionSpec kShowOptions[] = {
+constexpr OptionRule kShowOptions[] = {
     {"", OptionKind::Integer, 0, "", true, false, true},  // the item number
     {"right", OptionKind::Flag},
     {"file", OptionKind::Text, 264},
@@ -42,11 +42,11 @@ constexpr OptionSpec kShowOptions[] = {
     {"x", OptionKind::Integer, 0, "-180"},
     {"speed", OptionKind::Float, 0, "500.0"},
 };
-constexpr OptionSpec kLifeOptions[] = {{"", OptionKind::Integer, 0, "", true, true, true}};
-constexpr OptionSpec kRunOptions[] = {{"file", OptionKind::Text, 264, "", true}, {"bgm", OptionKind::Text, 264}};
-constexpr OptionSpec kSpeechOptions[] = {{"no", OptionKind::Integer, 0, "", true, true}};
-constexpr OptionSpec kNameOptions[] = {{"", OptionKind::Text, 264, "", false, false, true}};
-constexpr OptionSpec kBackOptions[] = {{"wipe", OptionKind::Flag}};
+constexpr OptionRule kLifeOptions[] = {{"", OptionKind::Integer, 0, "", true, true, true}};
+constexpr OptionRule kRunOptions[] = {{"file", OptionKind::Text, 264, "", true}, {"bgm", OptionKind::Text, 264}};
+constexpr OptionRule kSpeechOptions[] = {{"no", OptionKind::Integer, 0, "", true, true}};
+constexpr OptionRule kNameOptions[] = {{"", OptionKind::Text, 264, "", false, false, true}};
+constexpr OptionRule kBackOptions[] = {{"wipe", OptionKind::Flag}};
 
 const CommandRow kRows[] = {
     {"@show", kShowOptions, Remember},
