@@ -1,7 +1,7 @@
 /*
- * The debugger output: every OutputDebugStringA text goes to standard error as it is and,
- * when the launcher asks, is appended to a log file that is flushed at once, so the log
- * survives a crash.
+ * The debugger output: every OutputDebugStringA text goes to standard error, readable on
+ * a UTF-8 terminal, and, when the launcher asks, is appended byte for byte to a log file
+ * that is flushed at once, so the log survives a crash.
  */
 #include "wincompat.h"
 #include "windows.h"
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -32,8 +33,13 @@ extern "C" int compatSetDebugLogFile(const char* utf8Path) {
 extern "C" void WINAPI OutputDebugStringA(LPCSTR text) {
   if (text == nullptr) return;
   size_t length = std::strlen(text);
+  // The texts are Shift-JIS; the terminal gets them in UTF-8 (as they are when they do not
+  // convert, so nothing is ever lost).
+  std::string utf8(length * 3 / 2 + 1, '\0');
+  int converted = compatSjisToUtf8(text, utf8.data(), utf8.size());
   std::lock_guard<std::mutex> guard(logLock);
-  std::fwrite(text, 1, length, stderr);
+  if (converted >= 0) std::fwrite(utf8.data(), 1, static_cast<size_t>(converted), stderr);
+  else std::fwrite(text, 1, length, stderr);
   std::fflush(stderr);
   if (logFile != nullptr) {
     std::fwrite(text, 1, length, logFile);

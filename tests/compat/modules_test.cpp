@@ -102,7 +102,7 @@ TEST(ModuleFileName, UnsetReportsTheExecutable) {
   EXPECT_EQ(std::string(buffer, length), std::string(expected, static_cast<size_t>(size)));
 }
 
-TEST(DebugOutput, TextGoesToStderrAndIsAppendedToTheLog) {
+TEST(DebugOutput, TextGoesToStderrInUtf8AndIsAppendedToTheLogAsIs) {
   TempFolder dir;
   dir.write("debug.log", "earlier\n");
   ASSERT_EQ(compatSetDebugLogFile((dir / "debug.log").c_str()), 1);
@@ -110,7 +110,7 @@ TEST(DebugOutput, TextGoesToStderrAndIsAppendedToTheLog) {
   OutputDebugStringA("[_DSusieInit] \x95\x5c");
   OutputDebugStringA("\n");
   OutputDebugStringA(nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "[_DSusieInit] \x95\x5c\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "[_DSusieInit] \xE8\xA1\xA8\n");
   // Already on disk while the log is still open: nothing waits for a clean exit.
   EXPECT_EQ(dir.read("debug.log"), "earlier\n[_DSusieInit] \x95\x5c\n");
   EXPECT_EQ(compatSetDebugLogFile(nullptr), 1);
@@ -118,6 +118,12 @@ TEST(DebugOutput, TextGoesToStderrAndIsAppendedToTheLog) {
   OutputDebugStringA("after");
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(dir.read("debug.log"), "earlier\n[_DSusieInit] \x95\x5c\n");
+}
+
+TEST(DebugOutput, TextThatIsNotShiftJisReachesStderrUnchanged) {
+  testing::internal::CaptureStderr();
+  OutputDebugStringA("cut \x95");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "cut \x95");
 }
 
 TEST(DebugOutput, UnopenableLogKeepsThePreviousOne) {
