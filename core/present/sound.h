@@ -41,17 +41,14 @@ const BgmEntry* bgmEntry(int number);
 const char* selectedBgm();
 
 // ---- Sound effects (sound_effects.cpp) ---------------------------------------------------
+// A sound record is a ResourceHandle of kind Sound: its object is the host sound (null when
+// the host could not load the file; `hostSound` reads it) and its name the resolved path,
+// which the cache compares. Its last release destroys the host sound.
 
-// A loaded effect: the host sound (null when the host could not load the file) and the
-// resolved path it came from, which the cache compares. Held through a ResourceHandle whose
-// last release destroys the host sound.
-struct SoundRecord {
-  LbSound sound = nullptr;
-  PathBuffer name = {};
-};
-
-// How many effects the cache keeps; start-up sets it to 8.
-extern std::size_t gSoundCacheLimit;
+// Sets how many effects the cache keeps (8 at start-up; fewer than 1 keeps one) and
+// registers the cache with the resource caches, so that a failed render and the shutdown
+// empty it along with the image cache.
+void initSoundCache(int limit);
 
 // True when the name exists as written or with ".wav", ".ogg" or ".mp3" added.
 bool soundExists(const char* name);
@@ -59,8 +56,6 @@ bool soundExists(const char* name);
 // that exists. Served from the cache by resolved path (ASCII case ignored) or loaded with
 // `loadMode` and cached. No such file: a record with no sound and an empty name, not cached.
 ResourceHandle loadSound(const char* name, int loadMode);
-// The sound record a handle from loadSound owns; null for an empty handle.
-const SoundRecord* soundRecordOf(const ResourceHandle& handle);
 // Plays the effect once, after rendering the screen so it starts with its picture. The
 // effect is kept alive until the next one starts.
 void playSe(const char* name);
