@@ -34,13 +34,6 @@ SDL_Surface* surfaceOf(int w, int h, const std::function<uint32_t(int, int)>& pi
   return s;
 }
 
-bool savePng(const std::vector<uint32_t>& pixels, int w, int h, const fs::path& path) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), w, h,
-                                                      32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-  bool ok = s && IMG_SavePNG(s, path.c_str()) == 0;
-  SDL_FreeSurface(s);
-  return ok;
-}
 
 }  // namespace
 
@@ -130,54 +123,4 @@ std::vector<uint32_t> RenderTest::render() {
   std::vector<uint32_t> frame = capture->pixels;
   lbtsDestroyImage(capture);
   return frame;
-}
-
-::testing::AssertionResult matchesGolden(const std::vector<uint32_t>& frame,
-                                         const std::string& name) {
-  fs::path golden = fs::path(ORVANE_GOLDEN_DIR) / (name + ".png");
-  if (std::getenv("ORVANE_UPDATE_GOLDEN")) {
-    if (!savePng(frame, kFrameWidth, kFrameHeight, golden))
-      return ::testing::AssertionFailure() << "cannot write " << golden;
-    return ::testing::AssertionSuccess() << "wrote " << golden;
-  }
-  SDL_Surface* loaded = IMG_Load(golden.c_str());
-  if (!loaded)
-    return ::testing::AssertionFailure()
-           << "no golden " << golden << " (run with ORVANE_UPDATE_GOLDEN=1 to make it)";
-  SDL_Surface* expected = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(loaded);
-  if (expected->w != kFrameWidth || expected->h != kFrameHeight) {
-    SDL_FreeSurface(expected);
-    return ::testing::AssertionFailure() << golden << " is not a whole frame";
-  }
-  std::vector<uint32_t> diff(frame.size());
-  size_t differing = 0;
-  int largest = 0;
-  for (int y = 0; y < kFrameHeight; ++y) {
-    auto* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) +
-                                                  y * expected->pitch);
-    for (int x = 0; x < kFrameWidth; ++x) {
-      size_t i = static_cast<size_t>(y) * kFrameWidth + x;
-      uint32_t want = row[x] | 0xFF000000u, got = frame[i];
-      if (want == got) {
-        uint32_t grey = ((want >> 16 & 0xFF) + (want >> 8 & 0xFF) + (want & 0xFF)) / 12;
-        diff[i] = argb(255, grey, grey, grey);
-      } else {
-        ++differing;
-        diff[i] = argb(255, 255, 0, 0);
-        for (int shift = 0; shift < 24; shift += 8)
-          largest = std::max(largest, std::abs(static_cast<int>(want >> shift & 0xFF) -
-                                               static_cast<int>(got >> shift & 0xFF)));
-      }
-    }
-  }
-  SDL_FreeSurface(expected);
-  if (differing == 0) return ::testing::AssertionSuccess();
-  fs::path out(ORVANE_RENDER_OUT_DIR);
-  savePng(frame, kFrameWidth, kFrameHeight, out / (name + ".actual.png"));
-  savePng(diff, kFrameWidth, kFrameHeight, out / (name + ".diff.png"));
-  return ::testing::AssertionFailure() << differing << " pixels differ (by up to " << largest
-                                       << " in a channel) from " << golden
-                                       << "; see " << (out / (name + ".actual.png")) << " and "
-                                       << (out / (name + ".diff.png"));
 }

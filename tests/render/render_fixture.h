@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/golden.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -48,10 +50,5 @@ std::vector<uint8_t> pngBytes(int w, int h, const std::function<uint32_t(int, in
 // BMP file bytes of an RGB picture.
 std::vector<uint8_t> bmpBytes(int w, int h, const std::function<uint32_t(int, int)>& pixel);
 
-// Compares a frame with tests/golden/NAME.png exactly. With ORVANE_UPDATE_GOLDEN set, writes
-// the golden instead. On a difference, writes NAME.actual.png and NAME.diff.png into the
-// test's build folder.
-::testing::AssertionResult matchesGolden(const std::vector<uint32_t>& frame,
-                                         const std::string& name);
 
 #endif  // ORVANE_TESTS_RENDER_FIXTURE_H

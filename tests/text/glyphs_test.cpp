@@ -6,16 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "common/golden.h"
+
 #include <algorithm>
 #include <string>
 
 namespace {
 
-std::string sjis(const std::string& utf8) {
-  char out[256];
-  EXPECT_GE(compatUtf8ToSjis(utf8.c_str(), out, sizeof out), 0) << utf8;
-  return out;
-}
 
 // The 16-bit code core passes for one character: lead * 256 + trail when double-byte.
 int code(const std::string& utf8) {

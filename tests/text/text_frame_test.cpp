@@ -9,6 +9,8 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include "common/golden.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,64 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sjis(const std::string& utf8) {
-  char out[1024];
-  EXPECT_GE(compatUtf8ToSjis(utf8.c_str(), out, sizeof out), 0) << utf8;
-  return out;
-}
-
-bool savePng(const std::vector<uint32_t>& pixels, int w, int h, const fs::path& path) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), w, h,
-                                                      32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-  bool ok = s && IMG_SavePNG(s, path.c_str()) == 0;
-  SDL_FreeSurface(s);
-  return ok;
-}
-
-bool loadPng(const fs::path& path, std::vector<uint32_t>& pixels, int& w, int& h) {
-  SDL_Surface* loaded = IMG_Load(path.c_str());
-  if (!loaded) return false;
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(loaded);
-  if (!argb) return false;
-  w = argb->w;
-  h = argb->h;
-  pixels.resize(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y)
-    std::memcpy(pixels.data() + static_cast<size_t>(y) * w,
-                static_cast<uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch, w * 4);
-  SDL_FreeSurface(argb);
-  return true;
-}
-
-// Compares a frame with tests/golden/NAME.png exactly; ORVANE_UPDATE_GOLDEN writes it
-// instead. A difference leaves NAME.actual.png and NAME.diff.png in the build folder.
-::testing::AssertionResult matchesGolden(const std::vector<uint32_t>& frame, const std::string& name) {
-  fs::path golden = fs::path(ORVANE_GOLDEN_DIR) / (name + ".png");
-  if (std::getenv("ORVANE_UPDATE_GOLDEN")) {
-    if (!savePng(frame, kFrameWidth, kFrameHeight, golden))
-      return ::testing::AssertionFailure() << "cannot write " << golden;
-    return ::testing::AssertionSuccess();
-  }
-  std::vector<uint32_t> expected;
-  int w = 0, h = 0;
-  if (!loadPng(golden, expected, w, h)) return ::testing::AssertionFailure() << "no golden " << golden;
-  if (w != kFrameWidth || h != kFrameHeight)
-    return ::testing::AssertionFailure() << golden << " is " << w << "x" << h;
-  std::vector<uint32_t> diff(frame.size());
-  int differing = 0;
-  for (size_t i = 0; i < frame.size(); ++i) {
-    bool same = (frame[i] | 0xFF000000u) == (expected[i] | 0xFF000000u);
-    differing += !same;
-    diff[i] = same ? 0xFF000000u | (frame[i] >> 2 & 0x3F3F3F) : 0xFFFF00FFu;
-  }
-  if (differing == 0) return ::testing::AssertionSuccess();
-  fs::path out(ORVANE_TEXT_OUT_DIR);
-  savePng(frame, kFrameWidth, kFrameHeight, out / (name + ".actual.png"));
-  savePng(diff, kFrameWidth, kFrameHeight, out / (name + ".diff.png"));
-  return ::testing::AssertionFailure() << differing << " pixels differ from " << golden
-                                       << "; actual and difference written to " << out;
-}
 
 // The code of the Shift-JIS character at `i`, moving `i` past it.
 int nextCode(const std::string& text, size_t& i) {
