@@ -45,9 +45,7 @@ const char* selectedBgm();
 // the host could not load the file; `hostSound` reads it) and its name the resolved path,
 // which the cache compares. Its last release destroys the host sound.
 
-// Sets how many effects the cache keeps (8 at start-up; fewer than 1 keeps one) and
-// registers the cache with the resource caches, so that a failed render and the shutdown
-// empty it along with the image cache.
+// Sets how many effects the cache keeps (8 at start-up); fewer than 1 keeps one.
 void initSoundCache(int limit);
 
 // True when the name exists as written or with ".wav", ".ogg" or ".mp3" added.
@@ -60,7 +58,8 @@ ResourceHandle loadSound(const char* name, int loadMode);
 // effect is kept alive until the next one starts.
 void playSe(const char* name);
 
-// Empties the sound cache, dropping its references (after a failed render).
+// Empties the sound cache, dropping its references (after a failed render; the resource
+// caches' flushResourceCaches and releaseResourceCaches call these two).
 void flushSoundCache();
 // Empties the sound cache and frees its storage (shutdown).
 void releaseSoundCache();
