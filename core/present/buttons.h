@@ -38,6 +38,7 @@ struct Button {
   char label[kButtonLabelSize];   // at most 263 bytes kept
   KeyArray keys;                  // ended by 0; empty for a button without keys
 };
+using ButtonHandle = SharedHandle<Button>;
 
 // ---- Buttons (buttons.cpp) -------------------------------------------------------------
 
@@ -57,6 +58,12 @@ void clearButtons();
 int buttonCount();
 // The button of a slot, or null.
 const Button* findButtonOfSlot(int slot);
+// The registered buttons, in registration order.
+const OrderedList<ButtonHandle>& buttonList();
+// True when the button's sprite is valid and on screen (a slot outside 0..119 ends the game).
+bool isButtonShown(const Button& button);
+// True when the key is among the button's keys.
+bool buttonHasKey(const Button& button, std::uint32_t key);
 // endSelection, then empties the button list and frees its storage; at shutdown.
 void shutdownButtons();
 
@@ -84,6 +91,9 @@ bool activateSelection();
 bool hasSelectionTarget();
 // The label of the button under the pointer, or null.
 const char* currentButtonLabel();
+// Lets go of the button under the pointer when it is `button` (null: whichever it is);
+// the button list calls it before it drops a button.
+void forgetCurrentButton(const Button* button);
 // Hands (cancel, word) to the handler; false without one.
 bool cancelSelection(const char* word);
 // Hands the label of each shown button bound to the key to the handler, in registration
