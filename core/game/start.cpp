@@ -7,6 +7,7 @@
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
+#include "present/buttons.h"
 #include "script/commands.h"
 #include "script/scenario.h"
 #include "support/support.h"
@@ -14,13 +15,19 @@
 void StartSystem(int width, int height, bool fullscreen) {
   initSupportLibrary();
   SystemInit(width, height, fullscreen);
+  resetSelection();
+  clearButtons();
 }
 
-void ShutdownSystem() { shutdownSupportLibrary(); }
+void ShutdownSystem() {
+  shutdownButtons();
+  shutdownSupportLibrary();
+}
 
 void ResetPresentation() {
-  // Script sprites, text layers, the page cursor and buttons are what a run starts clean
-  // of; none of them is part of the engine yet, so the screen holds nothing to clear.
+  // A run starts clean of script sprites, text layers, the page cursor and buttons.
+  clearButtons();
+  setSelectionHandler(nullptr);
 }
 
 namespace {
