@@ -26,13 +26,11 @@ bool pollClickOrKey(std::intptr_t buttonMode);
 // Scene fade: sprites with wipefade fade out (and stay off screen until the fade-in).
 void sceneFadeOut();
 void sceneFadeIn();
-// Scene fade duration in ms (300 at start-up); below 1 turns the fade-out off.
+// Scene fade duration in ms (300 from the sprite set-up); below 1 turns the fade-out off.
 void setSceneFadeDuration(std::int32_t ms);
 std::int32_t sceneFadeDuration();
 // True between a fade-out that took sprites off screen and the next fade-in.
 bool isSceneFaded();
-// Back to the start-up state: duration 300, not faded. Called by the sprite reset.
-void resetSceneFade();
 
 // Mark time: the start of the running fade or transition.
 std::uint32_t elapsedSinceMark();  // pumpFrame, then now minus the mark

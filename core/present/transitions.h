@@ -4,19 +4,28 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+
+#include "present/resources.h"
+#include "support/support.h"
 
 constexpr int kWipeNameSize = 256;
 
-// A registered wipe: name, mask (none for a cross-fade), duration and post-wait in ms.
-struct WipeRecord;
+// A registered wipe. A wipe with a mask sweeps the mask's level from 0 to 1 over the
+// sprites; without one it cross-fades their corner alpha.
+struct WipeRecord {
+  char name[kWipeNameSize] = {};  // 255 bytes kept
+  ResourceHandle mask;            // empty for a cross-fade
+  std::uint32_t duration = 0;     // ms
+  std::uint32_t postWait = 0;     // ms waited after the transition
+};
+using WipeHandle = SharedHandle<WipeRecord>;
 
 // Adds a wipe: mask names a wipe image ("" for a cross-fade); negative times become 0.
 // A name already registered ends the game.
 void registerWipe(const char* name, const char* mask, std::int32_t duration,
                   std::int32_t postWait);
 // The wipe of that name (ASCII case ignored); an unknown name ends the game.
-std::shared_ptr<WipeRecord> findWipe(const char* name);
+WipeHandle findWipe(const char* name);
 // Empties the table (shutdown).
 void clearWipes();
 // Registers "logofade", "fade", "bg", "wipe" and "slowwipe" (start-up).
