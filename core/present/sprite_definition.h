@@ -5,14 +5,14 @@
 
 #include <cstdint>
 
-struct SubSprite;
+#include "present/sprites.h"
 
 // Reads "<name>.spr" and builds the sprite in `slot` through buildSprite: the simple form
 // (one image, animation sets from "anim") or the compound form ("subcount" sub-sprites from
 // `@subN` lines). `level` negative means the default level; `style` is the starting style
 // bit set the definition's "style" text is parsed from. Every failure ends the game.
 void loadSpriteDefinition(int slot, int spriteClass, const char* name, int x, int y, int level,
-                          uint32_t style, const char* transition);
+                          DisplayStyle style, const char* transition);
 
 // Shows the sub-sprite's current frame: moves its image to the frame's cell, sets how long
 // the frame stays (-1 for ever) and plays the frame's sound. Without frames: cell 0, for ever.
@@ -24,7 +24,7 @@ void scheduleAnimation(int slot);
 
 // The timer callback of cell animation (argument: the slot): advances every sub-sprite that
 // is due, then schedules the next step.
-void animationTick(int32_t slot);
+void animationTick(std::uint32_t slot);
 
 // Switches every animated sub-sprite of a valid slot to `set` (held to its last set) from
 // its first frame, rescheduling a shown slot. Returns whether any sub-sprite changed.
