@@ -27,6 +27,10 @@ Asset sound(const char* path, std::function<std::vector<float>()> synth) {
   return {path, AssetKind::Wav, 0, 0, {}, std::move(synth)};
 }
 
+Asset music(const char* path, std::function<std::vector<float>()> synth) {
+  return {path, AssetKind::Music, 0, 0, {}, std::move(synth)};
+}
+
 }  // namespace
 
 const std::vector<Asset>& assetTable() {
@@ -50,6 +54,20 @@ const std::vector<Asset>& assetTable() {
       // Sound effects.
       sound("sys/se/文字クリック.wav", soundPageClick),
       sound("sys/se/文字表示.wav", soundCharacter),
+      sound("sys/se/異議あり.wav", soundObjection),
+      sound("sys/se/判決.wav", soundGavel),
+      sound("sys/se/HP減少.wav", soundLifeLost),
+      sound("sys/se/証言開始.wav", soundTestimonyStart),
+      sound("sys/se/ジングル.wav", soundJingle),
+      sound("sys/se/アイテム取得.wav", soundItemGained),
+      sound("sys/se/アイテム切り替え.wav", soundItemSwitch),
+      sound("sys/se/アイテム決定.wav", soundItemChosen),
+      sound("sys/se/大声.wav", soundLoud),
+      // Background music, listed in bgm/list.txt.
+      music("bgm/court_prelude.wav", musicCourtPrelude),
+      music("bgm/court_body.wav", musicCourtBody),
+      music("bgm/night_prelude.wav", musicNightPrelude),
+      music("bgm/night_body.wav", musicNightBody),
   };
   return table;
 }
@@ -133,8 +151,9 @@ int main(int argc, char** argv) {
   using namespace assetgen;
   if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
     for (const Asset& a : assetTable())
-      std::printf("%s %s %d %d\n", a.kind == AssetKind::Png ? "png" : "wav", a.path, a.width,
-                  a.height);
+      std::printf("%s %s %d %d\n",
+                  a.kind == AssetKind::Png ? "png" : a.kind == AssetKind::Wav ? "wav" : "music",
+                  a.path, a.width, a.height);
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout);

@@ -141,6 +141,20 @@ Canvas paintBlankCursor();
 Canvas paintWipeMask();
 std::vector<float> soundPageClick();
 std::vector<float> soundCharacter();
+std::vector<float> soundObjection();       // sys/se/異議あり
+std::vector<float> soundGavel();           // sys/se/判決
+std::vector<float> soundLifeLost();        // sys/se/HP減少
+std::vector<float> soundTestimonyStart();  // sys/se/証言開始
+std::vector<float> soundJingle();          // sys/se/ジングル
+std::vector<float> soundItemGained();      // sys/se/アイテム取得
+std::vector<float> soundItemSwitch();      // sys/se/アイテム切り替え
+std::vector<float> soundItemChosen();      // sys/se/アイテム決定
+std::vector<float> soundLoud();            // sys/se/大声
+// Background music: each piece a prelude played once and a body that loops.
+std::vector<float> musicCourtPrelude();
+std::vector<float> musicCourtBody();
+std::vector<float> musicNightPrelude();
+std::vector<float> musicNightBody();
 
 // Shared look of the night court.
 namespace palette {
@@ -152,7 +166,7 @@ inline Rgba gold() { return hex(0xf1d98a); }
 
 // ---- assetgen.cpp: the table of generated files -----------------------------------------
 
-enum class AssetKind { Png, Wav };
+enum class AssetKind { Png, Wav, Music };  // Music: a WAV file longer than an effect
 struct Asset {
   const char* path;  // relative to the game folder, UTF-8
   AssetKind kind;

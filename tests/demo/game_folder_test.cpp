@@ -20,7 +20,7 @@ TEST(BundledGameFolder, HoldsEveryGeneratedFile) {
   for (const auto& a : assets) {
     EXPECT_TRUE(seen.insert(a.path).second) << "listed twice: " << a.path;
     EXPECT_TRUE(fs::is_regular_file(gameDir() / fs::u8path(a.path))) << a.path;
-    EXPECT_TRUE(a.kind == "png" || a.kind == "wav") << a.path;
+    EXPECT_TRUE(a.kind == "png" || a.kind == "wav" || a.kind == "music") << a.path;
   }
 }
 
