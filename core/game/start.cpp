@@ -7,6 +7,7 @@
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
+#include "present/sound.h"
 #include "present/buttons.h"
 #include "script/commands.h"
 #include "script/scenario.h"
@@ -14,6 +15,7 @@
 
 void StartSystem(int width, int height, bool fullscreen) {
   initSupportLibrary();
+  initSoundCache(8);
   SystemInit(width, height, fullscreen);
   resetSelection();
   clearButtons();
@@ -47,6 +49,7 @@ void RunGame() {
   StartSystem(kScreenWidth, kScreenHeight, false);
   gHost.lbSetTitle(kBuild.windowTitle);
   InstallHooks();
+  loadBgmList();
 
   char debugScenario[kScenarioTextSize];
   DebugScenarioName(debugScenario);
@@ -74,6 +77,8 @@ CORE_EXPORT int start(int /*unused*/) {
   } catch (const std::bad_alloc&) {
     Warn("メモリが不足しています。\n"_sj);
   }
+  releaseSoundEffects();
+  releaseBgm();
   ShutdownSystem();
   return 1;
 }

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "host/errors.h"
+#include "present/sound.h"
 #include "script/commands.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
@@ -30,8 +31,19 @@ void RunExit(const CommandArgs& args) {
 
 void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
 
+void RunBgmPlay(const CommandArgs& args) { playBgm(args.Text(0)); }
+
+// A scenario may bring its own effect; otherwise the name is one of the system's.
+void RunSePlay(const CommandArgs& args) {
+  PathBuffer path;
+  joinPath(path, gScenarioFolder, args.Text(0), nullptr);
+  if (!soundExists(path)) joinPath(path, "sys/se", args.Text(0), nullptr);
+  playSe(path);
+}
+
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
+constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 
 const std::array kCommands = {
     // A jump or exit line may carry notes of its own: names they do not know are passed over.
@@ -40,6 +52,10 @@ const std::array kCommands = {
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
+    CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::SkipEmpty},
+    CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::SkipEmpty},
 };
 
 }  // namespace
