@@ -10,6 +10,7 @@
 #include "present/sound.h"
 #include "present/buttons.h"
 #include "script/commands.h"
+#include "script/message.h"
 #include "script/scenario.h"
 #include "support/support.h"
 
@@ -39,6 +40,7 @@ namespace {
 void InstallHooks() {
   ScenarioHooks hooks;
   hooks.dispatchCommand = DispatchCommand;
+  hooks.showMessage = ShowStoryLine;
   hooks.resetPresentation = ResetPresentation;
   hooks.progressFilePath = ProgressFilePath;
   InstallScenarioHooks(hooks);

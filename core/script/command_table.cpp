@@ -7,6 +7,7 @@
 #include "host/errors.h"
 #include "present/sound.h"
 #include "script/commands.h"
+#include "script/message.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
 
@@ -31,6 +32,9 @@ void RunExit(const CommandArgs& args) {
 
 void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
 
+void RunTextShowMessage(const CommandArgs&) { ShowMessageWindow(); }
+void RunTextShowFull(const CommandArgs&) { ShowFullScreenText(); }
+
 void RunBgmPlay(const CommandArgs& args) { playBgm(args.Text(0)); }
 
 // A scenario may bring its own effect; otherwise the name is one of the system's.
@@ -46,12 +50,14 @@ constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 
 const std::array kCommands = {
+    CommandRow{"@textShowMessage", {}, RunTextShowMessage},
     // A jump or exit line may carry notes of its own: names they do not know are passed over.
     CommandRow{"@goto", kGotoOptions, RunGoto, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
+    CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
     CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,

@@ -1,0 +1,220 @@
+// Story text on the current text layer: characters paced by the layer's delay (Ctrl skips
+// the delay), the character sound, ruby braces and dropped backslashes, the page break with
+// its wait and handler, and the two message window modes. The tags themselves are in
+// message_tags.cpp.
+#include "script/message.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "host/errors.h"
+#include "host/host_api.h"
+#include "present/buttons.h"
+#include "present/frame.h"
+#include "present/sound.h"
+#include "present/sprite_definition.h"
+#include "present/sprites.h"
+#include "present/text_layers.h"
+#include "script/message_internal.h"
+#include "script/scenario.h"
+#include "script/syntax.h"
+#include "support/sjis_literal.h"
+#include "support/support.h"
+
+namespace {
+
+MessageHooks gMessageHooks;
+
+// Where the page break keeps its flags when a text is shown outside every scenario run
+// (nothing then acts on a picked target, but the wait itself works the same).
+Scenario gDetachedScenario;
+
+Scenario& PageScenario() {
+  Scenario* scenario = CurrentScenario();
+  return scenario ? *scenario : gDetachedScenario;
+}
+
+bool IsLeaving(const Scenario& scenario) {
+  return scenario.exitRequested || scenario.returnRequested;
+}
+
+// The label of the court-record button: picking it opens the record instead of jumping.
+constexpr const char* kCourtRecordLabel = "sys_itemkiroku";
+constexpr const char* kPageClickSound = "sys/se/文字クリック"_sj;
+constexpr const char* kMessageWindowImage = "sys/text_msg";
+constexpr const char* kPageCursorName = "sys/cursor_np";
+constexpr const char* kMessageFace = "ＭＳ ゴシック"_sj;
+constexpr int kPageCursorLevel = 96;
+constexpr int kOverlayClass = 1;
+
+// The page-break handler: a picked link or button with a label becomes the scenario's
+// pending target; a right click asks for the system menu when the mode allows it.
+bool PageBreakHandler(const SelectionEvent& event) {
+  Scenario& scenario = PageScenario();
+  if ((event.kind == kSelectionChoice || event.kind == kSelectionButton) && event.text &&
+      event.text[0] != '\0') {
+    CopyText(event.text, scenario.pendingTarget, kScenarioTextSize);
+    return true;
+  }
+  if (event.kind == kSelectionCancel && event.text && std::strcmp(event.text, "rclick") == 0 &&
+      scenario.courtFlags[0]) {
+    scenario.courtFlags[1] = true;
+    return true;
+  }
+  return false;
+}
+
+// One wait at a page break, until the player passes it, picks something or asks for the menu.
+void WaitAtPageBreak(Scenario& scenario, int mode) {
+  scenario.courtFlags[0] = (mode & kMessageMenuOnRightClick) != 0;
+  scenario.courtFlags[1] = false;
+  scenario.pendingTarget[0] = '\0';
+  setSelectionHandler(PageBreakHandler);
+  if (beginSelection()) {
+    // Links on the page or a shown button: only a pick (or the menu) passes the page.
+    updatePointerSelection();
+    renderScreen();
+    waitFor(pollClickOrKey, 1, kWaitForever);
+    endSelection();
+  } else {
+    int x = 0, y = 0;
+    getCursorPos(x, y);
+    waitForSelection(kPageCursorSlot, x, y, false, 0);
+  }
+  setSelectionHandler(nullptr);
+}
+
+bool IsBlank(std::uint16_t code) {
+  return code == ' ' || code == '\t' || code == 0x8140 || code == '\r' || code == '\n';
+}
+
+// One drawn character: its sound, the glyph, and the wait that paces the text.
+void PutPacedChar(std::uint16_t code, const char* sound) {
+  if (sound && sound[0] != '\0' && !IsBlank(code)) playSe(sound);
+  // The delay runs from the previous character, so time spent drawing this one (and any
+  // render it caused) counts towards it.
+  std::uint32_t previous = lastCharTime();
+  if (!putChar(code)) return;
+  waitFor(isSkipKeyHeld, 0, 0);
+  int delay = textSpeed();
+  if (delay <= 0) return;
+  renderScreen();
+  std::uint32_t elapsed = timeGetTime() - previous;
+  if (elapsed < static_cast<std::uint32_t>(delay))
+    waitFor(isSkipKeyHeld, 0, static_cast<std::uint32_t>(delay) - elapsed);
+}
+
+// The message window layout shared by both modes; only the window and the line count differ.
+void SelectMessageMode(const char* image, const char* colour, int x, int y, int lines) {
+  selectTextLayer("def");
+  setTextLayerWindow("def", image, colour, x, y, 0, 0);
+  TextLayerFont font{};
+  font.face = kMessageFace;
+  font.size = 40;
+  font.styleFlag = false;
+  font.columns = 16;
+  font.lines = lines;
+  font.leftMargin = 43;
+  font.topMargin = 20;
+  font.charSpacing = 5;
+  font.lineSpacing = 10;
+  font.shadowOn = true;
+  font.shadowDx = 2;
+  font.shadowDy = 3;
+  font.rubyFace = kMessageFace;
+  font.rubySize = 10;
+  font.rubyGap = -2;
+  setTextLayerFont("def", font);
+  setDefaultShadowColour("def", 0.2f, 0.2f, 0.2f);
+  showTextLayer("def");
+  setDefaultTextColour("def", 1.0f, 1.0f, 1.0f);
+  setSpeed("def", 30);
+  clearTextLayer("def");
+  loadSpriteDefinition(kPageCursorSlot, kOverlayClass, kPageCursorName, 0, 0, kPageCursorLevel,
+                       kStyleHide, "none");
+}
+
+}  // namespace
+
+void InstallMessageHooks(const MessageHooks& hooks) { gMessageHooks = hooks; }
+
+const MessageHooks& InstalledMessageHooks() { return gMessageHooks; }
+
+bool RunPageBreak(int mode) {
+  Scenario& scenario = PageScenario();
+  for (;;) {
+    WaitAtPageBreak(scenario, mode);
+    if (!scenario.courtFlags[1]) break;
+    // The player asked for the system menu; it returns here unless the scenario is leaving.
+    if (!gMessageHooks.runSystemMenu)
+      ScriptError("The system menu cannot be opened: this build has no system menu yet.");
+    gMessageHooks.runSystemMenu();
+    if (IsLeaving(scenario)) break;
+  }
+  if (!scenario.courtFlags[1] && std::strcmp(scenario.pendingTarget, kCourtRecordLabel) == 0) {
+    if (!gMessageHooks.openCourtRecord)
+      ScriptError("The court record cannot be opened: this build has no court record yet.");
+    gMessageHooks.openCourtRecord();  // leaves the record button's jump label as the target
+  }
+  // Without a court record there is no record button to hide.
+  if (gMessageHooks.hideCourtRecordButton) gMessageHooks.hideCourtRecordButton();
+  if (IsLeaving(scenario)) return true;
+  if (mode & kMessageClickSound) playSe(kPageClickSound);
+  dropTextLayerChoices("");
+  clearTextLayer("");
+  return false;
+}
+
+bool ShowMessage(const char* text, const char* sound, int mode) {
+  sceneFadeIn();  // the first text after "@sprBeginScene" brings the scene back
+  const char* cursor = text;
+  while (*cursor != '\0') {
+    unsigned char byte = static_cast<unsigned char>(*cursor);
+    std::uint16_t code = byte;
+    int length = 1;
+    if (isLeadByte(byte)) {
+      if (cursor[1] == '\0') break;  // a lead byte cut off by the line end is not a character
+      code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(cursor[1]));
+      length = 2;
+    }
+    if (code == '\\') {
+      cursor += 1;
+      continue;
+    }
+    if (isRubyMode()) {
+      if (code == '}')
+        setRubyMode(false);
+      else
+        putChar(code);  // collected as ruby for the next drawn character
+      cursor += length;
+      continue;
+    }
+    if (code == '[') {
+      ++cursor;
+      RunTag(cursor, mode);
+      if (IsLeaving(PageScenario())) return true;
+      continue;
+    }
+    if (code == '{') {
+      setRubyMode(true);
+      cursor += 1;
+      continue;
+    }
+    PutPacedChar(code, sound);
+    cursor += length;
+  }
+  return false;
+}
+
+bool ShowMessagePlain(const char* text, int mode) { return ShowMessage(text, nullptr, mode); }
+
+void ShowStoryLine(const char* line) { ShowMessage(line, nullptr, kStoryMessageMode); }
+
+void ShowMessageWindow() { SelectMessageMode(kMessageWindowImage, "", 0, 400, 3); }
+
+void ShowFullScreenText() {
+  // The speaker's name belongs to the window at the bottom, not over the whole screen.
+  if (gMessageHooks.clearNamePlate) gMessageHooks.clearNamePlate();
+  SelectMessageMode("", "#00000080", 0, 0, 11);
+}
