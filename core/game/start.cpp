@@ -9,6 +9,8 @@
 #include "host/host_api.h"
 #include "present/sound.h"
 #include "present/buttons.h"
+#include "present/timers.h"
+#include "present/transitions.h"
 #include "script/commands.h"
 #include "script/message.h"
 #include "script/scenario.h"
@@ -18,12 +20,15 @@ void StartSystem(int width, int height, bool fullscreen) {
   initSupportLibrary();
   initSoundCache(8);
   SystemInit(width, height, fullscreen);
+  initTimers();
   resetSelection();
   clearButtons();
 }
 
 void ShutdownSystem() {
   shutdownButtons();
+  // The wipes hold their masks; they go before the host does.
+  clearWipes();
   shutdownSupportLibrary();
 }
 
@@ -50,6 +55,7 @@ void RunGame() {
   if (gHost.lbIsFileExist(kDataArchive)) gHost.lbSetDataFile(kDataArchive);
   StartSystem(kScreenWidth, kScreenHeight, false);
   gHost.lbSetTitle(kBuild.windowTitle);
+  registerStandardWipes();
   InstallHooks();
   loadBgmList();
 

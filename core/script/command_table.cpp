@@ -5,6 +5,7 @@
 #include <array>
 
 #include "host/errors.h"
+#include "present/frame.h"
 #include "present/sound.h"
 #include "script/commands.h"
 #include "script/message.h"
@@ -32,6 +33,10 @@ void RunExit(const CommandArgs& args) {
 
 void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
 
+void RunSprRender(const CommandArgs&) { renderScreen(); }
+void RunSprBeginScene(const CommandArgs&) { sceneFadeOut(); }
+void RunSprEndScene(const CommandArgs&) { sceneFadeIn(); }
+
 void RunTextShowMessage(const CommandArgs&) { ShowMessageWindow(); }
 void RunTextShowFull(const CommandArgs&) { ShowFullScreenText(); }
 
@@ -50,6 +55,9 @@ constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 
 const std::array kCommands = {
+    CommandRow{"@sprRender", {}, RunSprRender},
+    CommandRow{"@sprBeginScene", {}, RunSprBeginScene},
+    CommandRow{"@sprEndScene", {}, RunSprEndScene},
     CommandRow{"@textShowMessage", {}, RunTextShowMessage},
     // A jump or exit line may carry notes of its own: names they do not know are passed over.
     CommandRow{"@goto", kGotoOptions, RunGoto, nullptr, ModeRule::Any, nullptr,

@@ -28,6 +28,8 @@ class DebugRun : public ScenarioTest {
     fs::create_directories(dir);
     compatSetModuleFileName((dir / "orvane.exe").c_str());
     host->results["lbCheckSystemName"] = 1;
+    // Start-up loads the standard wipes' mask.
+    host->results["lbtsLoadWipe"] = 1;
   }
   void TearDown() override {
     compatSetModuleFileName(nullptr);
