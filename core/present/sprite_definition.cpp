@@ -375,3 +375,32 @@ void loadSpriteDefinition(int slot, int spriteClass, const char* name, int x, in
   buildSprite(slot, spriteClass, level, std::move(subs), x, y, line.width, line.height, parsed,
               transition);
 }
+
+// ---- System cursors ---------------------------------------------------------------------
+
+namespace {
+// Cursors draw above everything the game shows (sprite levels run to 126; text layers and
+// the court record sit lower).
+constexpr int kCursorLevel = 96;
+constexpr int kCursorClass = 1;  // system overlay
+}  // namespace
+
+void loadSystemCursors() {
+  const struct {
+    int slot;
+    const char* name;
+  } cursors[] = {{kCursorSlot, "cursor0"}, {kPageCursorSlot, "cursor1"}};
+  for (const auto& cursor : cursors) {
+    PathBuffer path;
+    joinPath(path, "", cursor.name, "spr");
+    if (!gHost.lbIsFileExist(path)) continue;
+    loadSpriteDefinition(cursor.slot, kCursorClass, cursor.name, 0, 0, kCursorLevel, kStyleHide,
+                         "none");
+  }
+}
+
+void loadBlankPageCursor() {
+  loadSpriteDefinition(kPageCursorSlot, kCursorClass, "sys/cursor_blank", 0, 0, kCursorLevel,
+                       kStyleHide, "none");
+  if (isSpriteValid(kCursorSlot)) connectSprite(kPageCursorSlot, kCursorSlot);
+}

@@ -29,3 +29,10 @@ void animationTick(std::uint32_t slot);
 // Switches every animated sub-sprite of a valid slot to `set` (held to its last set) from
 // its first frame, rescheduling a shown slot. Returns whether any sub-sprite changed.
 bool setAnimSet(int slot, int set);
+
+// Start-up: the mouse cursor "cursor0" and the page cursor "cursor1", each loaded hidden into
+// its system place when its definition exists.
+void loadSystemCursors();
+// Before every run: the blank page cursor "sys/cursor_blank", hidden, riding on the mouse
+// cursor when there is one.
+void loadBlankPageCursor();
