@@ -4,6 +4,7 @@
 #include <new>
 
 #include "game/build_constants.h"
+#include "game/game_flow.h"
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
@@ -65,10 +66,7 @@ void RunGame() {
     RunScenario(debugScenario, nullptr, 0, "start:", false);
     return;
   }
-  // The logo, title screen and episodes are not part of the engine yet. Ending here is not
-  // an error of the game's data, so it gets a log line rather than a message box.
-  logMessage("\nstart: no debug scenario is set (ScnName) and this build has no logo, title "
-             "or episodes yet; the game ends.\n");
+  RunGameFlow();
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ void StartSystem(int width, int height, bool fullscreen);
 void ShutdownSystem();
 // Clears the screen state a logo, title or scenario run starts from.
 void ResetPresentation();
+// The system background behind everything (sprite place 3): the sprite definition `name`,
+// or else a screen filled with `colour`, shown with the transition.
+void SetSystemBackground(const char* name, const char* colour, const char* transition);
 
 // The debug settings file ("<save name>.ini") beside the host executable.
 void DebugSettingsPath(char (&out)[264]);

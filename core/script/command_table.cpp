@@ -4,6 +4,7 @@
 // unrecognised instead of being accepted and ignored.
 #include <array>
 
+#include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
 #include "present/sound.h"
@@ -50,8 +51,11 @@ void RunSePlay(const CommandArgs& args) {
   playSe(path);
 }
 
+void RunSave(const CommandArgs& args) { SaveDialog(args.Text(0)); }
+
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
+constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 
 const std::array kCommands = {
@@ -65,6 +69,8 @@ const std::array kCommands = {
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
+    CommandRow{"@save", kSaveOptions, RunSave, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::SkipEmpty},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
