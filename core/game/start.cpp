@@ -10,6 +10,7 @@
 #include "host/host_api.h"
 #include "present/sound.h"
 #include "present/buttons.h"
+#include "present/text_layers.h"
 #include "present/timers.h"
 #include "present/transitions.h"
 #include "script/commands.h"
@@ -22,12 +23,14 @@ void StartSystem(int width, int height, bool fullscreen) {
   initSoundCache(8);
   SystemInit(width, height, fullscreen);
   initTimers();
+  initTextLayers();
   resetSelection();
   clearButtons();
 }
 
 void ShutdownSystem() {
   shutdownButtons();
+  destroyTextLayers();
   // The wipes hold their masks; they go before the host does.
   clearWipes();
   shutdownSupportLibrary();
@@ -35,6 +38,8 @@ void ShutdownSystem() {
 
 void ResetPresentation() {
   // A run starts clean of script sprites, text layers, the page cursor and buttons.
+  for (const char* layer : {"def", "sub", "system"}) hideTextLayer(layer);
+  for (const char* layer : {"def", "sub", "system"}) dropTextLayerChoices(layer);
   clearButtons();
   setSelectionHandler(nullptr);
 }
@@ -56,6 +61,10 @@ void RunGame() {
   if (gHost.lbIsFileExist(kDataArchive)) gHost.lbSetDataFile(kDataArchive);
   StartSystem(kScreenWidth, kScreenHeight, false);
   gHost.lbSetTitle(kBuild.windowTitle);
+  createTextLayer("sub");
+  setTextLayerLevel("def", 0);
+  setTextLayerLevel("sub", 1);
+  setTextLayerLevel("system", 2);
   registerStandardWipes();
   InstallHooks();
   loadBgmList();
