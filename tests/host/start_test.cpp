@@ -1,6 +1,7 @@
 // start and the window set-up, as the host sees them: the calls in their order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,21 @@ TEST_F(Start, RejectedSystemNameEndsAtOnce) {
 
 TEST_F(Start, SetsUpTheWindowAndTitleWithoutArchive) {
   host->results["lbCheckSystemName"] = 1;
+  // The engine's set-up between the window and the title creates images, sprites and fonts;
+  // any non-null handle will do for a host that only records.
+  for (const char* create : {"lbtsCreateImage", "lbtsCreateSprite", "lbCreateChar"})
+    host->results[create] = 1;
   EXPECT_EQ(start(0), 1);
   std::vector<std::string> expected = {"lbCheckSystemName(\"MOSSLINE_ORVANE_SYSTEM\")",
                                        "lbIsFileExist(\"derizi.dat\")"};
   for (const auto& call : WindowSetUp()) expected.push_back(call);
-  expected.push_back("lbSetTitle(\"" + std::string(kBuild.windowTitle) + "\")");
-  EXPECT_EQ(host->calls, expected);
+  ASSERT_GE(host->calls.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(host->calls.begin(), host->calls.begin() + expected.size()),
+            expected);
+  // The game's own title follows the set-up of the engine.
+  const std::string title = "lbSetTitle(\"" + std::string(kBuild.windowTitle) + "\")";
+  EXPECT_NE(std::find(host->calls.begin() + expected.size(), host->calls.end(), title),
+            host->calls.end());
   EXPECT_EQ(gScreenWidth, 800);
   EXPECT_EQ(gScreenHeight, 600);
 }
