@@ -10,6 +10,8 @@
 #include "host/host_api.h"
 #include "present/sound.h"
 #include "present/buttons.h"
+#include "present/resources.h"
+#include "present/sprites.h"
 #include "present/text_layers.h"
 #include "present/timers.h"
 #include "present/transitions.h"
@@ -20,9 +22,13 @@
 
 void StartSystem(int width, int height, bool fullscreen) {
   initSupportLibrary();
+  setImageExtensions("png:bmp:jpg");
+  setImageCacheLimit(32);
   initSoundCache(8);
   SystemInit(width, height, fullscreen);
   initTimers();
+  resetSprites();
+  initSprites();
   initTextLayers();
   resetSelection();
   clearButtons();
@@ -30,14 +36,21 @@ void StartSystem(int width, int height, bool fullscreen) {
 
 void ShutdownSystem() {
   shutdownButtons();
+  for (int slot : {kBackgroundSlot, kCursorSlot, kPageCursorSlot}) {
+    hideSprite(slot, "none");
+    destroySprite(slot);
+  }
   destroyTextLayers();
   // The wipes hold their masks; they go before the host does.
   clearWipes();
+  resetSprites();
+  releaseResourceCaches();
   shutdownSupportLibrary();
 }
 
 void ResetPresentation() {
   // A run starts clean of script sprites, text layers, the page cursor and buttons.
+  destroyUserSprites();
   for (const char* layer : {"def", "sub", "system"}) hideTextLayer(layer);
   for (const char* layer : {"def", "sub", "system"}) dropTextLayerChoices(layer);
   clearButtons();
