@@ -22,7 +22,12 @@ const AnimFrame* currentFrame(const SubSprite& sub) {
 
 bool slotInTable(int slot) { return slot >= 0 && slot < kSpriteSlotCount; }
 
+int gQuietFrameSounds = 0;  // QuietFrameSounds alive now
+
 }  // namespace
+
+QuietFrameSounds::QuietFrameSounds() { ++gQuietFrameSounds; }
+QuietFrameSounds::~QuietFrameSounds() { --gQuietFrameSounds; }
 
 void applyFrame(SubSprite& sub) {
   const AnimFrame* frame = currentFrame(sub);
@@ -35,7 +40,8 @@ void applyFrame(SubSprite& sub) {
   gHost.lbtsSetImagePos(hostImage(sub.image), sub.cellWidth * (frame->cell % cellsPerRow),
                         sub.cellHeight * (frame->cell / cellsPerRow));
   sub.remaining = frame->duration;
-  if (LbSound sound = hostSound(frame->sound)) gHost.lbPlaySound(sound, 0);
+  if (LbSound sound = hostSound(frame->sound); sound && gQuietFrameSounds == 0)
+    gHost.lbPlaySound(sound, 0);
 }
 
 void scheduleAnimation(int slot) {

@@ -18,6 +18,16 @@ void loadSpriteDefinition(int slot, int spriteClass, const char* name, int x, in
 // the frame stays (-1 for ever) and plays the frame's sound. Without frames: cell 0, for ever.
 void applyFrame(SubSprite& sub);
 
+// While one exists, applyFrame moves cells but starts no frame sounds. buildSprite holds one
+// while it re-shows a finished sprite under its own slot: the first frame's sound already
+// played when the sprite appeared, and playing it again would double it.
+struct QuietFrameSounds {
+  QuietFrameSounds();
+  ~QuietFrameSounds();
+  QuietFrameSounds(const QuietFrameSounds&) = delete;
+  QuietFrameSounds& operator=(const QuietFrameSounds&) = delete;
+};
+
 // Registers the slot's next animation step at the earliest due sub-sprite, or marks the
 // slot as having no pending step (animTimer -1) when every frame stays for ever.
 void scheduleAnimation(int slot);
