@@ -92,15 +92,14 @@ bool IsBlank(std::uint16_t code) {
 // One drawn character: its sound, the glyph, and the wait that paces the text.
 void PutPacedChar(std::uint16_t code, const char* sound) {
   if (sound && sound[0] != '\0' && !IsBlank(code)) playSe(sound);
-  // The delay runs from the previous character, so time spent drawing this one (and any
-  // render it caused) counts towards it.
-  std::uint32_t previous = lastCharTime();
   if (!putChar(code)) return;
   waitFor(isSkipKeyHeld, 0, 0);
   int delay = textSpeed();
   if (delay <= 0) return;
+  // The delay runs from the moment the character was put, so the frame that shows it
+  // counts towards the delay instead of adding to it.
   renderScreen();
-  std::uint32_t elapsed = timeGetTime() - previous;
+  std::uint32_t elapsed = timeGetTime() - lastCharTime();
   if (elapsed < static_cast<std::uint32_t>(delay))
     waitFor(isSkipKeyHeld, 0, static_cast<std::uint32_t>(delay) - elapsed);
 }
