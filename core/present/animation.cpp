@@ -1,7 +1,9 @@
 // Cell animation: each sub-sprite of a shown slot steps through the frames of its current
 // animation set, one cell of its image at a time, on one timer event per slot that fires
 // when the earliest of its sub-sprites is due.
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 
 #include "host/host_api.h"
 #include "present/resources.h"
@@ -20,6 +22,11 @@ const AnimFrame* currentFrame(const SubSprite& sub) {
   return &(*set.frames)[sub.curFrame];
 }
 
+int clampToInt(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+
 bool slotInTable(int slot) { return slot >= 0 && slot < kSpriteSlotCount; }
 
 int gQuietFrameSounds = 0;  // QuietFrameSounds alive now
@@ -36,9 +43,11 @@ void applyFrame(SubSprite& sub) {
     sub.remaining = -1;
     return;
   }
-  const int cellsPerRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
-  gHost.lbtsSetImagePos(hostImage(sub.image), sub.cellWidth * (frame->cell % cellsPerRow),
-                        sub.cellHeight * (frame->cell / cellsPerRow));
+  // A negative cell (definitions bound cells only from above) puts the offset outside the
+  // picture, which shows nothing; it is worked out wide so it cannot overflow.
+  const long long cellsPerRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
+  gHost.lbtsSetImagePos(hostImage(sub.image), clampToInt(sub.cellWidth * (frame->cell % cellsPerRow)),
+                        clampToInt(sub.cellHeight * (frame->cell / cellsPerRow)));
   sub.remaining = frame->duration;
   if (LbSound sound = hostSound(frame->sound); sound && gQuietFrameSounds == 0)
     gHost.lbPlaySound(sound, 0);

@@ -70,8 +70,9 @@ TEST_F(Definition, CompoundFormReadsEverySubLine) {
       "@Sub0 file=\"grid.png\" CELLX=4 celly=2 animsetcount=2 animset1=\"7 40 6 40\"   ",
       "@sub1 file=one.png x=64 y=-8 cellx=0 animsetcount=3 animset2=\"0 100 1\"",
       "@sub2 file=one.png",
-      // A later line for the same sub-sprite replaces it whole.
-      "@sub2 file=one.png x=5",
+      // A later line for the same sub-sprite replaces it whole. Cells are bounded only from
+      // above; a negative one shows nothing and must not upset the offset arithmetic.
+      "@sub2 file=one.png x=5 animsetcount=1 animset0=\"-2147483648 10\"",
   });
   Start();
   Load("d/multi");
@@ -87,7 +88,7 @@ TEST_F(Definition, CompoundFormReadsEverySubLine) {
   EXPECT_EQ(Cells(1, 2), std::vector<int>{0}) << "the dangling word is dropped";
   EXPECT_EQ((*(*Sub(1).animSets)[2].frames)[0].duration, 100);
   EXPECT_EQ(Sub(2).defX, 5);
-  EXPECT_EQ(Sub(2).animSetCount, 0);
+  EXPECT_EQ(Cells(2, 0), std::vector<int>{-2147483647 - 1});
 }
 
 TEST_F(Definition, ZeroSubSpritesBuildAnEmptySpriteAndRefuseAnySubLine) {
