@@ -15,6 +15,7 @@
 #include "present/text_layers.h"
 #include "present/timers.h"
 #include "present/transitions.h"
+#include "present/sprite_definition.h"
 #include "script/commands.h"
 #include "script/message.h"
 #include "script/scenario.h"
@@ -30,6 +31,7 @@ void StartSystem(int width, int height, bool fullscreen) {
   resetSprites();
   initSprites();
   initTextLayers();
+  loadSystemCursors();
   resetSelection();
   clearButtons();
 }
@@ -52,6 +54,7 @@ void ResetPresentation() {
   // A run starts clean of script sprites, text layers, the page cursor and buttons.
   destroyUserSprites();
   for (const char* layer : {"def", "sub", "system"}) hideTextLayer(layer);
+  loadBlankPageCursor();
   for (const char* layer : {"def", "sub", "system"}) dropTextLayerChoices(layer);
   clearButtons();
   setSelectionHandler(nullptr);
