@@ -17,6 +17,7 @@ class Layers : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+ public:
   // The game folder the runtime reads from (UTF-8 path).
   static std::string gameDir();
   static void writeGameFile(const std::string& name, const std::string& bytes);
