@@ -155,10 +155,12 @@ void deliver(ScriptAction a) {
   transcriptLine("input " + describeAction(a));
   switch (a.kind) {
     case ScriptAction::Click:
-    case ScriptAction::Move:
       in.mouseX = a.x;
       in.mouseY = a.y;
-      if (a.kind == ScriptAction::Click) inputMouseButton(in, 0, a.x, a.y);
+      inputMouseButton(in, LB_MOUSE_LEFT, a.x, a.y);
+      break;
+    case ScriptAction::Move:
+      inputMouseMove(in, a.x, a.y);
       break;
     case ScriptAction::RClick:
       if (a.hasPos) { in.mouseX = a.x; in.mouseY = a.y; }

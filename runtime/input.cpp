@@ -141,6 +141,17 @@ void inputMouseButton(InputState& in, int code, int x, int y) {
   in.mouse.push_back({code, x, y});
 }
 
+void inputMouseMove(InputState& in, int x, int y) {
+  in.mouseX = x;
+  in.mouseY = y;
+  if (!in.mouse.empty() && in.mouse.back().code == LB_MOUSE_MOVE) {
+    in.mouse.back().x = x;
+    in.mouse.back().y = y;
+    return;
+  }
+  in.mouse.push_back({LB_MOUSE_MOVE, x, y});
+}
+
 // ---- lb input functions ---------------------------------------------------------------------
 
 extern "C" {

@@ -84,6 +84,9 @@ std::string keyNameFromCode(int code);
 // Records a key going down (kind 1) or up (kind 0) and a mouse button press.
 void inputKey(InputState& in, int key, bool press);
 void inputMouseButton(InputState& in, int code, int x, int y);
+// Records the pointer's new position as a move event; moves in a row make one event, so a
+// pointer swept across the window while nobody polls never grows the queue.
+void inputMouseMove(InputState& in, int x, int y);
 
 // ---- Input script ---------------------------------------------------------------------------
 

@@ -162,9 +162,13 @@ class WindowBackend : public PresentBackend {
         inputKey(in, code, e.type == SDL_KEYDOWN);
         return in.wakeOnKey;
       }
-      case SDL_MOUSEMOTION:
-        windowToGame(windowViewport(), e.motion.x, e.motion.y, in.mouseX, in.mouseY);
-        return false;
+      case SDL_MOUSEMOTION: {
+        // A move is an event too: what lies under the pointer lights up while the game waits.
+        int x = 0, y = 0;
+        windowToGame(windowViewport(), e.motion.x, e.motion.y, x, y);
+        inputMouseMove(in, x, y);
+        return in.wakeOnMouse;
+      }
       case SDL_MOUSEBUTTONDOWN: {
         int code = e.button.button == SDL_BUTTON_LEFT    ? LB_MOUSE_LEFT
                    : e.button.button == SDL_BUTTON_RIGHT ? LB_MOUSE_RIGHT : -1;

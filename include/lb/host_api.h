@@ -40,6 +40,7 @@ typedef struct LbRect { int left, top, right, bottom; } LbRect;
 /* Mouse event codes reported by lbGetMouse. */
 #define LB_MOUSE_LEFT 0
 #define LB_MOUSE_RIGHT 2
+#define LB_MOUSE_MOVE 1 /* the pointer moved; x and y are where it is now */
 
 /* Key event kind reported by lbGetKeyEvent for a key going down. */
 #define LB_KEY_PRESS 1

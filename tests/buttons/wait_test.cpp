@@ -41,9 +41,21 @@ TEST_F(ButtonWait, Wait_ScriptedClickOnAButtonReachesTheHandler) {
   EXPECT_EQ(CurrentSet(41), 0);  // dark again once the wait is over
 }
 
-TEST_F(ButtonWait, Wait_PointerMovesWithoutALookChangeDrawNothing) {
-  // Clicks beside the buttons are pointer updates that change no look; the click on "begin"
-  // lights it. Only that change and the wait's first frame are drawn.
+TEST_F(ButtonWait, Wait_PointerMovesDrawOnlyWhenALookChanges) {
+  // Beside the buttons, onto "begin", across it, off it, then a click on "exit": the wait's
+  // first frame, "begin" lighting, "begin" going dark and "exit" lighting are drawn; the
+  // moves that change no look draw nothing.
+  Start("move 700 50\nmove 150 220\nmove 300 240\nmove 350 250\nmove 650 580\n"
+        "click 200 430\n");
+  Plates();
+  int before = renders;
+  waitForSelection(-1, 0, 0, true, 0);
+  EXPECT_EQ(events, (Events{{kSelectionButton, "exit"}}));
+  EXPECT_EQ(renders - before, 4);
+  EXPECT_TRUE(Heard("move 350 250"));
+}
+
+TEST_F(ButtonWait, Wait_ClicksBesideTheButtonsDrawNothing) {
   Start("click 700 50\nclick 650 580\nclick 150 220\n");
   Plates();
   int before = renders;

@@ -86,6 +86,27 @@ TEST(InputQueues, MouseEventsCarryCodeAndPosition) {
   EXPECT_EQ(lbGetMouse(&code, &x, &y), 0);
 }
 
+TEST(InputQueues, PointerMovesInARowAreOneMoveEventAtTheLastPosition) {
+  platform().input = InputState{};
+  inputMouseMove(platform().input, 10, 20);
+  inputMouseMove(platform().input, 30, 40);
+  inputMouseButton(platform().input, LB_MOUSE_LEFT, 30, 40);
+  inputMouseMove(platform().input, 50, 60);
+  int code = -1, x = -1, y = -1;
+  ASSERT_EQ(lbGetMouse(&code, &x, &y), 1);
+  EXPECT_EQ(code, LB_MOUSE_MOVE);
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+  ASSERT_EQ(lbGetMouse(&code, &x, &y), 1);
+  EXPECT_EQ(code, LB_MOUSE_LEFT);
+  ASSERT_EQ(lbGetMouse(&code, &x, &y), 1);
+  EXPECT_EQ(code, LB_MOUSE_MOVE);
+  EXPECT_EQ(lbGetMouse(&code, &x, &y), 0);
+  EXPECT_EQ(lbGetMousePos(&x, &y), 1);
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 60);
+}
+
 TEST(InputQueues, SetMousePosMovesThePointerInsideTheFrame) {
   platform().input = InputState{};
   lbSetMousePos(123, 456);

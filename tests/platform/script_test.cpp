@@ -20,9 +20,11 @@ std::string parseError(const std::string& text) {
   return error;
 }
 
-// One pass of the game's click wait: poll the mouse, then wait.
+// One pass of the game's click wait: poll the mouse until a button event or an empty queue
+// (a pointer move is taken but does not end the wait), then wait.
 bool clickWaitPass(int waitMs, int& code, int& x, int& y) {
-  bool got = lbGetMouse(&code, &x, &y) != 0;
+  bool got = false;
+  while (!got && lbGetMouse(&code, &x, &y) != 0) got = code != LB_MOUSE_MOVE;
   if (!got) lbWaitEvent(waitMs);
   return got;
 }
