@@ -30,6 +30,12 @@ class DebugRun : public ScenarioTest {
     host->results["lbCheckSystemName"] = 1;
     // Start-up loads the standard wipes' mask.
     host->results["lbtsLoadWipe"] = 1;
+    // and builds the black system background: an image and a sprite.
+    host->results["lbtsCreateImage"] = 1;
+    host->results["lbtsCreateSprite"] = 1;
+    // Every run starts by loading the blank page cursor.
+    AddFile("sys/cursor_blank.spr", {"@sprite file=\"cursor_blank.png\""});
+    host->results["lbtsLoadImage"] = 1;
   }
   void TearDown() override {
     compatSetModuleFileName(nullptr);
