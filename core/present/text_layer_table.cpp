@@ -23,9 +23,12 @@ constexpr DisplayStyle kLeftTop = kStyleLeft | kStyleTop;
 
 bool isUsed(const TextLayer& layer) { return layer.name[0] != '\0'; }
 
+// Names are kept to 255 bytes, so a longer name is looked up as it was stored.
 int findLayer(const char* name) {
+  char kept[kTextLayerNameSize];
+  CopyText(name, kept, sizeof kept);
   for (int i = 0; i < kTextLayerCount; ++i)
-    if (isUsed(gTextLayers[i]) && TextEqualsNoCase(gTextLayers[i].name, name)) return i;
+    if (isUsed(gTextLayers[i]) && TextEqualsNoCase(gTextLayers[i].name, kept)) return i;
   return -1;
 }
 
@@ -80,7 +83,6 @@ void initTextLayers() {
 void createTextLayer(const char* name) {
   if (name == nullptr || name[0] == '\0')
     ScriptError("%s", "テキストレイヤー名が指定されていません。"_sj);
-  // Names are kept to 255 bytes, so a longer name is compared as it will be stored.
   char kept[kTextLayerNameSize];
   CopyText(name, kept, sizeof kept);
   if (findLayer(kept) >= 0) ScriptError("テキストレイヤー \"%s\" は既に存在します。"_sj, name);

@@ -52,6 +52,14 @@ TEST_F(Table, Create_DoubleByteNamesCompareExactly) {
   EXPECT_EQ(findTextLayer("\x83\x61"), 3);
 }
 
+TEST_F(Table, Create_LongNameIsKeptTo255BytesAndFoundAgain) {
+  const std::string name(300, 'n');
+  createTextLayer(name.c_str());
+  EXPECT_EQ(std::string(gTextLayers[2].name), name.substr(0, 255));
+  EXPECT_EQ(findTextLayer(name.c_str()), 2);
+  EXPECT_THROW(createTextLayer((name + "x").c_str()), DExceptGame);  // the same once cut
+}
+
 TEST_F(Table, Find_UnknownNameEndsTheGameAndEmptyMeansCurrent) {
   EXPECT_THROW(findTextLayer("nowhere"), DExceptGame);
   EXPECT_NE(lastMessage().find("テキストレイヤー \"nowhere\" は存在しません。"), std::string::npos);
