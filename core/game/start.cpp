@@ -32,6 +32,7 @@ void StartSystem(int width, int height, bool fullscreen) {
   initSprites();
   initTextLayers();
   loadSystemCursors();
+  SetSystemBackground("", "black", "none");
   resetSelection();
   clearButtons();
 }
