@@ -8,9 +8,9 @@
 
 namespace {
 
-using Choices = Layers;
+using LayerChoices = Layers;
 
-class ChoiceLines : public Layers {
+class LayerChoiceLines : public Layers {
  protected:
   // Three choices on three lines, moved to a window at (40, 300).
   void writeThree() {
@@ -30,7 +30,7 @@ class ChoiceLines : public Layers {
   void pointer(int& x, int& y) { gHost.lbGetMousePos(&x, &y); }
 };
 
-TEST_F(Choices, Region_CoversItsCharactersAndLineHeight) {
+TEST_F(LayerChoices, Region_CoversItsCharactersAndLineHeight) {
   const TextLayer& layer = currentLayer();
   put("前");
   const int left = layer.penX;
@@ -47,7 +47,7 @@ TEST_F(Choices, Region_CoversItsCharactersAndLineHeight) {
   EXPECT_STREQ(r.label, "target");
 }
 
-TEST_F(Choices, Region_RubyRaisesItsTop) {
+TEST_F(LayerChoices, Region_RubyRaisesItsTop) {
   const TextLayer& layer = currentLayer();
   beginChoice("ruby");
   setRubyMode(true);
@@ -59,7 +59,7 @@ TEST_F(Choices, Region_RubyRaisesItsTop) {
   EXPECT_EQ(layer.choices.first()->element->minY, 16 - 8);
 }
 
-TEST_F(Choices, Region_EmptyOneIsNotAdded) {
+TEST_F(LayerChoices, Region_EmptyOneIsNotAdded) {
   beginChoice("nothing");
   endChoice();
   EXPECT_FALSE(hasChoices());
@@ -72,7 +72,7 @@ TEST_F(Choices, Region_EmptyOneIsNotAdded) {
   EXPECT_STREQ(currentLayer().choices.first()->element->label, "open");
 }
 
-TEST_F(Choices, Region_LongLabelIsCutTo263Bytes) {
+TEST_F(LayerChoices, Region_LongLabelIsCutTo263Bytes) {
   const std::string label(300, 'x');
   beginChoice(label.c_str());
   put("字");
@@ -80,7 +80,7 @@ TEST_F(Choices, Region_LongLabelIsCutTo263Bytes) {
   EXPECT_EQ(std::string(currentLayer().choices.first()->element->label), label.substr(0, 263));
 }
 
-TEST_F(Choices, Region_ClearDropsTheList) {
+TEST_F(LayerChoices, Region_ClearDropsTheList) {
   beginChoice("a");
   put("字");
   endChoice();
@@ -88,7 +88,7 @@ TEST_F(Choices, Region_ClearDropsTheList) {
   EXPECT_FALSE(hasChoices());
 }
 
-TEST_F(ChoiceLines, Hover_HighlightFollowsThePointerOnce) {
+TEST_F(LayerChoiceLines, Hover_HighlightFollowsThePointerOnce) {
   writeThree();
   const TextLayer& layer = currentLayer();
   gHost.lbSetMousePos(5, 5);
@@ -110,7 +110,7 @@ TEST_F(ChoiceLines, Hover_HighlightFollowsThePointerOnce) {
   EXPECT_EQ(current(), "");
 }
 
-TEST_F(ChoiceLines, Steps_WrapAtBothEnds) {
+TEST_F(LayerChoiceLines, Steps_WrapAtBothEnds) {
   writeThree();
   selectNextChoice();  // no current choice: the first
   updateChoiceHover();
@@ -130,7 +130,7 @@ TEST_F(ChoiceLines, Steps_WrapAtBothEnds) {
   EXPECT_EQ(current(), "first");
 }
 
-TEST_F(ChoiceLines, Steps_PointerGoesToTheRegionCentre) {
+TEST_F(LayerChoiceLines, Steps_PointerGoesToTheRegionCentre) {
   writeThree();
   const ChoiceRegion& first = *currentLayer().choices.first()->element;
   gHost.lbSetMousePos(0, 0);
@@ -141,7 +141,7 @@ TEST_F(ChoiceLines, Steps_PointerGoesToTheRegionCentre) {
   EXPECT_EQ(y, 300 + ((first.minY + first.maxY) >> 1));
 }
 
-TEST_F(Choices, Finish_WithoutChoicesLeavesThePointer) {
+TEST_F(LayerChoices, Finish_WithoutChoicesLeavesThePointer) {
   gHost.lbSetMousePos(123, 45);
   EXPECT_FALSE(finishChoices());
   selectNextChoice();

@@ -9,9 +9,9 @@
 
 namespace {
 
-using Table = Layers;
+using LayerTable = Layers;
 
-TEST_F(Table, StartUp_DefIsCurrentAndShownSystemIsHiddenAboveIt) {
+TEST_F(LayerTable, StartUp_DefIsCurrentAndShownSystemIsHiddenAboveIt) {
   EXPECT_EQ(currentTextLayer(), findTextLayer("def"));
   EXPECT_TRUE(isTextLayerShown("def"));
   EXPECT_FALSE(isTextLayerShown("system"));
@@ -22,7 +22,7 @@ TEST_F(Table, StartUp_DefIsCurrentAndShownSystemIsHiddenAboveIt) {
   EXPECT_FALSE(isSpriteShown(kChoiceHighlightSlot));
 }
 
-TEST_F(Table, Create_SixthLayerFails) {
+TEST_F(LayerTable, Create_SixthLayerFails) {
   createTextLayer("sub");
   createTextLayer("a");
   createTextLayer("b");
@@ -31,19 +31,19 @@ TEST_F(Table, Create_SixthLayerFails) {
       << lastMessage();
 }
 
-TEST_F(Table, Create_NameDiffersOnlyInCaseIsADuplicate) {
+TEST_F(LayerTable, Create_NameDiffersOnlyInCaseIsADuplicate) {
   EXPECT_THROW(createTextLayer("DEF"), DExceptGame);
   EXPECT_NE(lastMessage().find("テキストレイヤー \"DEF\" は既に存在します。"), std::string::npos)
       << lastMessage();
   EXPECT_EQ(findTextLayer("Def"), findTextLayer("def"));
 }
 
-TEST_F(Table, Create_EmptyNameIsRefused) {
+TEST_F(LayerTable, Create_EmptyNameIsRefused) {
   EXPECT_THROW(createTextLayer(""), DExceptGame);
   EXPECT_NE(lastMessage().find("テキストレイヤー名が指定されていません。"), std::string::npos);
 }
 
-TEST_F(Table, Create_DoubleByteNamesCompareExactly) {
+TEST_F(LayerTable, Create_DoubleByteNamesCompareExactly) {
   // ア is 0x83 0x41: its trail byte reads as 'A' but is never folded, so the name with the
   // trail byte 0x61 is another layer.
   createTextLayer(sjis("ア").c_str());
@@ -52,7 +52,7 @@ TEST_F(Table, Create_DoubleByteNamesCompareExactly) {
   EXPECT_EQ(findTextLayer("\x83\x61"), 3);
 }
 
-TEST_F(Table, Create_LongNameIsKeptTo255BytesAndFoundAgain) {
+TEST_F(LayerTable, Create_LongNameIsKeptTo255BytesAndFoundAgain) {
   const std::string name(300, 'n');
   createTextLayer(name.c_str());
   EXPECT_EQ(std::string(gTextLayers[2].name), name.substr(0, 255));
@@ -60,7 +60,7 @@ TEST_F(Table, Create_LongNameIsKeptTo255BytesAndFoundAgain) {
   EXPECT_THROW(createTextLayer((name + "x").c_str()), DExceptGame);  // the same once cut
 }
 
-TEST_F(Table, Find_UnknownNameEndsTheGameAndEmptyMeansCurrent) {
+TEST_F(LayerTable, Find_UnknownNameEndsTheGameAndEmptyMeansCurrent) {
   EXPECT_THROW(findTextLayer("nowhere"), DExceptGame);
   EXPECT_NE(lastMessage().find("テキストレイヤー \"nowhere\" は存在しません。"), std::string::npos);
   selectTextLayer("system");
@@ -69,7 +69,7 @@ TEST_F(Table, Find_UnknownNameEndsTheGameAndEmptyMeansCurrent) {
   EXPECT_EQ(currentTextLayer(), findTextLayer("def"));
 }
 
-TEST_F(Table, Window_ColourWindowWithoutSizeCoversTheScreen) {
+TEST_F(LayerTable, Window_ColourWindowWithoutSizeCoversTheScreen) {
   const TextLayer& def = gTextLayers[findTextLayer("def")];
   EXPECT_EQ(def.width, 800);
   EXPECT_EQ(def.height, 600);
@@ -85,7 +85,7 @@ TEST_F(Table, Window_ColourWindowWithoutSizeCoversTheScreen) {
   EXPECT_TRUE(isTextLayerShown("def"));
 }
 
-TEST_F(Table, Window_PictureWithExplicitSizeIsScaledButSurfacesKeepItsSize) {
+TEST_F(LayerTable, Window_PictureWithExplicitSizeIsScaledButSurfacesKeepItsSize) {
   std::vector<uint32_t> picture(200 * 50, 0xFF336699u);
   ASSERT_TRUE(savePng(picture, 200, 50, gameDir() + "/layerwin.png"));
   writeGameFile("layerwin.spr", "@sprite file=\"layerwin.png\"\n");
@@ -102,13 +102,13 @@ TEST_F(Table, Window_PictureWithExplicitSizeIsScaledButSurfacesKeepItsSize) {
   EXPECT_EQ(gSprites[textLayerSlots(0).window].height, 50);
 }
 
-TEST_F(Table, Level_AddsEightyToTheThreeSprites) {
+TEST_F(LayerTable, Level_AddsEightyToTheThreeSprites) {
   setTextLayerLevel("def", 5);
   for (int slot : {textLayerSlots(0).window, textLayerSlots(0).text, textLayerSlots(0).shadow})
     EXPECT_EQ(getSpriteLevel(slot), 85);
 }
 
-TEST_F(Table, ShowHide_ShadowFollowsTheShadowFlag) {
+TEST_F(LayerTable, ShowHide_ShadowFollowsTheShadowFlag) {
   hideTextLayer("def");
   EXPECT_FALSE(isTextLayerShown("def"));
   EXPECT_FALSE(isSpriteShown(textLayerSlots(0).text));
@@ -121,14 +121,14 @@ TEST_F(Table, ShowHide_ShadowFollowsTheShadowFlag) {
   EXPECT_FALSE(isSpriteShown(textLayerSlots(0).shadow));
 }
 
-TEST_F(Table, Font_UnknownFaceEndsTheGameWithItsName) {
+TEST_F(LayerTable, Font_UnknownFaceEndsTheGameWithItsName) {
   TextLayerFont font = defaultTextLayerFont();
   font.face = "NoSuchFaceAnywhere";
   EXPECT_THROW(setTextLayerFont("def", font), DExceptGame);
   EXPECT_NE(lastMessage().find("NoSuchFaceAnywhere"), std::string::npos) << lastMessage();
 }
 
-TEST_F(Table, Destroy_FreesEveryLayerAndTheHighlight) {
+TEST_F(LayerTable, Destroy_FreesEveryLayerAndTheHighlight) {
   createTextLayer("sub");
   destroyTextLayers();
   for (int i = 0; i < kTextLayerCount; ++i) EXPECT_EQ(gTextLayers[i].name[0], '\0');

@@ -9,7 +9,7 @@
 
 namespace {
 
-using MessageFrame = Layers;
+using LayerMessageFrame = Layers;
 
 // A window picture: a dark blue panel, translucent inside, with a light frame.
 void writeWindowPicture() {
@@ -27,7 +27,7 @@ void writeWindowPicture() {
   Layers::writeGameFile("frame_window.spr", "@sprite file=\"frame_window.png\" trans=alpha\n");
 }
 
-TEST_F(MessageFrame, WindowShadowRubyColourAndHighlight) {
+TEST_F(LayerMessageFrame, WindowShadowRubyColourAndHighlight) {
   writeWindowPicture();
   const char* gothic = defaultTextLayerFont().face;
   setTextLayerWindow("def", "frame_window", "", 0, 400, 0, 0);

@@ -7,11 +7,11 @@
 
 namespace {
 
-using Pen = Layers;
+using LayerPen = Layers;
 
 constexpr int kLineHeight = 24 + 2;  // default size plus line spacing
 
-TEST_F(Pen, Wrap_LineHoldsTwentyFourDoubleByteCharacters) {
+TEST_F(LayerPen, Wrap_LineHoldsTwentyFourDoubleByteCharacters) {
   const TextLayer& layer = currentLayer();
   std::string line;
   for (int i = 0; i < 24; ++i) line += "漢";
@@ -23,7 +23,7 @@ TEST_F(Pen, Wrap_LineHoldsTwentyFourDoubleByteCharacters) {
   EXPECT_EQ(layer.penY, 16 + kLineHeight);
 }
 
-TEST_F(Pen, Wrap_FortyNinthSingleByteCharacterStartsLineTwo) {
+TEST_F(LayerPen, Wrap_FortyNinthSingleByteCharacterStartsLineTwo) {
   const TextLayer& layer = currentLayer();
   EXPECT_EQ(put(std::string(48, 'M')), 48);
   EXPECT_EQ(layer.line, 0);
@@ -39,7 +39,7 @@ TEST_F(Pen, Wrap_FortyNinthSingleByteCharacterStartsLineTwo) {
   EXPECT_GE(ink.left, 8);
 }
 
-TEST_F(Pen, Wrap_MixedWidthsCountHalfWidthUnits) {
+TEST_F(LayerPen, Wrap_MixedWidthsCountHalfWidthUnits) {
   const TextLayer& layer = currentLayer();
   // 47 units used: a double-byte character no longer fits, a single-byte one still does.
   put(std::string(47, 'i'));
@@ -48,7 +48,7 @@ TEST_F(Pen, Wrap_MixedWidthsCountHalfWidthUnits) {
   EXPECT_EQ(layer.column, 2);
 }
 
-TEST_F(Pen, Page_EighteenthLineDoesNotExist) {
+TEST_F(LayerPen, Page_EighteenthLineDoesNotExist) {
   const TextLayer& layer = currentLayer();
   std::string page;
   for (int i = 0; i < 17 * 24; ++i) page += "あ";
@@ -63,7 +63,7 @@ TEST_F(Pen, Page_EighteenthLineDoesNotExist) {
   EXPECT_EQ(layer.line, 17);
 }
 
-TEST_F(Pen, Page_ClearStartsANewPage) {
+TEST_F(LayerPen, Page_ClearStartsANewPage) {
   const TextLayer& layer = currentLayer();
   put("あいう");
   clearTextLayer("");
@@ -73,7 +73,7 @@ TEST_F(Pen, Page_ClearStartsANewPage) {
   EXPECT_TRUE(inkIn(textPixels(layer), layer.width, 0, 0, layer.width, layer.height).empty());
 }
 
-TEST_F(Pen, Indent_WrappedLinesStartAtTheIndentPixel) {
+TEST_F(LayerPen, Indent_WrappedLinesStartAtTheIndentPixel) {
   const TextLayer& layer = currentLayer();
   put("「");
   setIndent(true);
@@ -102,7 +102,7 @@ TEST_F(Pen, Indent_WrappedLinesStartAtTheIndentPixel) {
   EXPECT_EQ(layer.penX - 8, indented);
 }
 
-TEST_F(Pen, Ruby_CentredOverTheNextCharacter) {
+TEST_F(LayerPen, Ruby_CentredOverTheNextCharacter) {
   const TextLayer& layer = currentLayer();
   put("あ");
   setRubyMode(true);
@@ -125,7 +125,7 @@ TEST_F(Pen, Ruby_CentredOverTheNextCharacter) {
   EXPECT_TRUE(inkIn(textPixels(layer), layer.width, layer.prevX + 6, 0, layer.penX, 16).empty());
 }
 
-TEST_F(Pen, Ruby_FullBufferDropsFurtherCharactersWithoutError) {
+TEST_F(LayerPen, Ruby_FullBufferDropsFurtherCharactersWithoutError) {
   const TextLayer& layer = currentLayer();
   setRubyMode(true);
   for (int i = 0; i < 200; ++i) putChar(code("あ"));
@@ -138,7 +138,7 @@ TEST_F(Pen, Ruby_FullBufferDropsFurtherCharactersWithoutError) {
   EXPECT_EQ(layer.rubyLength, 255);
 }
 
-TEST_F(Pen, Colour_ChangeShowsInTheGlyphsAndResetReturnsToDefault) {
+TEST_F(LayerPen, Colour_ChangeShowsInTheGlyphsAndResetReturnsToDefault) {
   const TextLayer& layer = currentLayer();
   setTextColour(1, 0, 0);
   put("赤");
@@ -157,7 +157,7 @@ TEST_F(Pen, Colour_ChangeShowsInTheGlyphsAndResetReturnsToDefault) {
   EXPECT_EQ(colourOfInk(whiteX, layer.penX), 0xFFFFFFu);
 }
 
-TEST_F(Pen, Font_EmphasisDrawsHeavierThanBody) {
+TEST_F(LayerPen, Font_EmphasisDrawsHeavierThanBody) {
   const TextLayer& layer = currentLayer();
   put("書");
   const int split = layer.penX;
@@ -171,7 +171,7 @@ TEST_F(Pen, Font_EmphasisDrawsHeavierThanBody) {
   EXPECT_TRUE(layer.font == layer.bodyFont);
 }
 
-TEST_F(Pen, Shadow_DrawnAtTheSamePlaceOnTheShadowSurface) {
+TEST_F(LayerPen, Shadow_DrawnAtTheSamePlaceOnTheShadowSurface) {
   const TextLayer& layer = currentLayer();
   put("影");
   Ink text = inkIn(textPixels(layer), layer.width, 0, 0, 60, 60);
@@ -184,7 +184,7 @@ TEST_F(Pen, Shadow_DrawnAtTheSamePlaceOnTheShadowSurface) {
             0u);
 }
 
-TEST_F(Pen, Cursor_AtThePenOrTheEndOfTheLastLine) {
+TEST_F(LayerPen, Cursor_AtThePenOrTheEndOfTheLastLine) {
   setTextLayerPos("def", 100, 50);
   int x = 0, y = 0;
   getCursorPos(x, y);
@@ -199,7 +199,7 @@ TEST_F(Pen, Cursor_AtThePenOrTheEndOfTheLastLine) {
   EXPECT_EQ(y, 50 + 16 + 16 * kLineHeight + kLineHeight / 2);
 }
 
-TEST_F(Pen, Speed_ClearRestoresTheDefault) {
+TEST_F(LayerPen, Speed_ClearRestoresTheDefault) {
   setSpeed("def", 50);
   setCurrentSpeed(0);
   EXPECT_EQ(textSpeed(), 0);

@@ -25,9 +25,9 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-using PutAllocation = Layers;
+using LayerPutAllocation = Layers;
 
-TEST_F(PutAllocation, CharactersWithColourShadowAndRubyAllocateNothing) {
+TEST_F(LayerPutAllocation, CharactersWithColourShadowAndRubyAllocateNothing) {
   const std::uint16_t kan = code("漢"), a = code("あ"), letter = 'A';
   // Every glyph has been rendered once, so the fonts' own tables are set up.
   put("漢あA");
