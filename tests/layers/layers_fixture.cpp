@@ -26,16 +26,20 @@ fs::path folder() {
   return dir;
 }
 
+void* runtimeLibrary() {
+  static void* library = dlopen(RUNTIME_PATH, RTLD_NOW | RTLD_LOCAL);
+  return library;
+}
+
 }  // namespace
 
 void Layers::SetUpTestSuite() {
-  if (IsHostBound()) return;
   fs::remove_all(folder());
   fs::create_directories(folder() / "game");
   // The runtime is set up through its own entry, then core binds the same loaded library.
-  void* runtime = dlopen(RUNTIME_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(runtime, nullptr) << dlerror();
-  auto setup = reinterpret_cast<OrvaneRuntimeSetupFn>(dlsym(runtime, "orvaneRuntimeSetup"));
+  ASSERT_NE(runtimeLibrary(), nullptr) << dlerror();
+  auto setup =
+      reinterpret_cast<OrvaneRuntimeSetupFn>(dlsym(runtimeLibrary(), "orvaneRuntimeSetup"));
   ASSERT_NE(setup, nullptr);
   const std::string game = gameDir(), transcript = (folder() / "transcript.txt").string();
   OrvaneRuntimeOptions options{};
@@ -47,6 +51,14 @@ void Layers::SetUpTestSuite() {
   ASSERT_EQ(setup(&options, error, sizeof error), ORVANE_SETUP_OK) << error;
   ASSERT_EQ(lbLoadSystem(RUNTIME_PATH), 1);
   SystemInit(800, 600, false);
+}
+
+void Layers::TearDownTestSuite() {
+  lbUnloadSystem();
+  auto shutdown = reinterpret_cast<OrvaneRuntimeShutdownFn>(
+      dlsym(runtimeLibrary(), "orvaneRuntimeShutdown"));
+  if (shutdown != nullptr) shutdown();
+  fs::remove_all(folder());
 }
 
 void Layers::SetUp() {

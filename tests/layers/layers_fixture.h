@@ -1,5 +1,5 @@
 // Text layers against the real headless runtime: core (linked in) is bound to libruntime.so
-// once per program, on a temporary game folder; every test starts from freshly initialised
+// for each suite, on a temporary game folder; every test starts from freshly initialised
 // sprite and layer tables and leaves no sprite or layer behind.
 #pragma once
 
@@ -14,6 +14,7 @@
 class Layers : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
+  static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 
