@@ -4,6 +4,7 @@
 #include "present/buttons.h"
 
 #include <cstring>
+#include <vector>
 
 #include "host/errors.h"
 #include "present/sprites.h"
@@ -60,13 +61,9 @@ void registerButton(int slot, const char* label, const std::uint32_t* keys) {
 }
 
 void registerButton(int slot, const char* label, std::initializer_list<std::uint32_t> keys) {
-  std::uint32_t ended[32] = {};
-  std::size_t count = 0;
-  for (std::uint32_t key : keys) {
-    if (key == 0 || count == std::size(ended) - 1) break;
-    ended[count++] = key;
-  }
-  registerButton(slot, label, ended);
+  std::vector<std::uint32_t> ended(keys);
+  ended.push_back(0);  // a 0 written among the keys ends them there, as in the array form
+  registerButton(slot, label, ended.data());
 }
 
 bool removeButtonOfSlot(int slot) {

@@ -134,6 +134,11 @@ TEST_F(ButtonsTest, Register_KeysAreCopiedNotBorrowed) {
   setSelectionHandler(Record);
   EXPECT_TRUE(pressButtonKey(44));
   EXPECT_FALSE(pressButtonKey(28));
+  // However many keys a button has, the last one still works.
+  registerButton(40, "plate", {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                               15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
+                               29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40});
+  EXPECT_TRUE(pressButtonKey(40));
 }
 
 TEST_F(ButtonsTest, Register_LongLabelIsCutBeforeASplitCharacter) {
