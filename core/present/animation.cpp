@@ -15,7 +15,8 @@ namespace {
 // The frame a sub-sprite is on, or null when it has nothing to animate.
 const AnimFrame* currentFrame(const SubSprite& sub) {
   if (sub.animSetCount <= 0 || !sub.animSets) return nullptr;
-  if (sub.curAnimSet < 0 || sub.curAnimSet >= static_cast<int>(sub.animSets->size())) return nullptr;
+  if (sub.curAnimSet < 0 || sub.curAnimSet >= static_cast<int>(sub.animSets->size()))
+    return nullptr;
   const AnimSet& set = (*sub.animSets)[sub.curAnimSet];
   if (set.frameCount <= 0 || !set.frames) return nullptr;
   if (sub.curFrame < 0 || sub.curFrame >= static_cast<int>(set.frames->size())) return nullptr;
@@ -23,8 +24,8 @@ const AnimFrame* currentFrame(const SubSprite& sub) {
 }
 
 int clampToInt(long long v) {
-  return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 bool slotInTable(int slot) { return slot >= 0 && slot < kSpriteSlotCount; }
@@ -46,7 +47,8 @@ void applyFrame(SubSprite& sub) {
   // A negative cell (definitions bound cells only from above) puts the offset outside the
   // picture, which shows nothing; it is worked out wide so it cannot overflow.
   const long long cellsPerRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
-  gHost.lbtsSetImagePos(hostImage(sub.image), clampToInt(sub.cellWidth * (frame->cell % cellsPerRow)),
+  gHost.lbtsSetImagePos(hostImage(sub.image),
+                        clampToInt(sub.cellWidth * (frame->cell % cellsPerRow)),
                         clampToInt(sub.cellHeight * (frame->cell / cellsPerRow)));
   sub.remaining = frame->duration;
   if (LbSound sound = hostSound(frame->sound); sound && gQuietFrameSounds == 0)

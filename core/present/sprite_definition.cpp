@@ -42,14 +42,16 @@ bool isLineEnd(char c) { return c == '\0' || c == '\r' || c == '\n'; }
 // text, a two-byte character is taken whole, at most size - 1 bytes are kept). Returns false
 // when no word is left.
 bool nextWord(const char*& cursor, char* word, std::size_t size) {
-  while (!isLineEnd(*cursor) && isBlankAt(cursor)) cursor += (*cursor == ' ' || *cursor == '\t') ? 1 : 2;
+  while (!isLineEnd(*cursor) && isBlankAt(cursor))
+    cursor += (*cursor == ' ' || *cursor == '\t') ? 1 : 2;
   if (isLineEnd(*cursor)) {
     word[0] = '\0';
     return false;
   }
   std::size_t kept = 0;
   while (!isLineEnd(*cursor) && !isBlankAt(cursor)) {
-    std::size_t n = isLeadByte(static_cast<unsigned char>(*cursor)) && !isLineEnd(cursor[1]) ? 2 : 1;
+    std::size_t n =
+        isLeadByte(static_cast<unsigned char>(*cursor)) && !isLineEnd(cursor[1]) ? 2 : 1;
     if (kept + n < size) {
       std::memcpy(word + kept, cursor, n);
       kept += n;
@@ -62,8 +64,8 @@ bool nextWord(const char*& cursor, char* word, std::size_t size) {
 
 bool startsWithDigit(const char* word) { return word[0] >= '0' && word[0] <= '9'; }
 
-// One option of a definition line, its value unquoted into a buffer as long as the line, so
-// that a long animation set is never cut short.
+// The options of one definition line, read as often as needed. Each value is unquoted into a
+// buffer as long as the line, so that a long animation set is never cut short.
 struct LineOptions {
   explicit LineOptions(const char* line) : text(line), value(text.size() + 1) {}
 
@@ -103,8 +105,8 @@ struct SpriteLine {
 };
 
 struct Definition {
-  const char* name;     // as the caller gave it, for the messages
-  PathParts location;   // its folder is where the images are
+  const char* name;    // as the caller gave it, for the messages
+  PathParts location;  // its folder is where the images are
   ResourceHandle file;
 
   const char* readLine() { return gHost.lbReadFileLine(hostFile(file)); }
@@ -255,8 +257,9 @@ void readAnimSet(const Definition& d, int subNumber, SubSprite& sub, const char*
                  const char* value) {
   int set = ParseInt(optionName + 7);
   if (set < 0 || set >= sub.animSetCount)
-    ScriptError("スプライト定義ファイル\"%s\"のサブスプライト%d定義に不正なanimset%d定義が存在します"_sj,
-                d.name, subNumber, set);
+    ScriptError(
+        "スプライト定義ファイル\"%s\"のサブスプライト%d定義に不正なanimset%d定義が存在します"_sj,
+        d.name, subNumber, set);
   const long long cellCount = static_cast<long long>(sub.cellsPerRow) * sub.cellRows;
   std::vector<int> numbers;
   const char* cursor = value;
@@ -368,8 +371,8 @@ void loadSpriteDefinition(int slot, int spriteClass, const char* name, int x, in
 
   SpriteLine line = readSpriteLine(d);
   DisplayStyle parsed = parseDisplayStyle(style, line.style);
-  SubSpriteHandle subs = line.subCount < 0 ? readSimpleForm(d, line, parsed)
-                                           : readCompoundForm(d, line, parsed);
+  SubSpriteHandle subs =
+      line.subCount < 0 ? readSimpleForm(d, line, parsed) : readCompoundForm(d, line, parsed);
   // The file is done with before the sprite appears: a transition may take a while.
   d.file.reset();
   buildSprite(slot, spriteClass, level, std::move(subs), x, y, line.width, line.height, parsed,

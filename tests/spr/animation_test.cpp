@@ -113,12 +113,15 @@ TEST_F(Animation, CompoundSpriteStepsEachPartOnItsOwnTimesAndPlaysFrameSounds) {
   WriteCells("anim/flame.png", 3, 1);
   WriteSound("anim/tick.wav");
   WriteSound("sys/se/flicker.wav");
-  WriteDefinition("anim/lamp", {
-      "@sprite subcount=2",
-      "@sub0 file=\"lamp.png\" cellx=2 animsetcount=1 animset0=\"0 150 1 150\" se=\"0 1 anim/tick\"",
-      "@sub1 file=\"flame.png\" x=32 cellx=3 animsetcount=1 animset0=\"2 100 0 100 1 100\" "
-      "se=\"0 0 sys/se/flicker\"",
-  });
+  WriteDefinition(
+      "anim/lamp",
+      {
+          "@sprite subcount=2",
+          "@sub0 file=\"lamp.png\" cellx=2 animsetcount=1 animset0=\"0 150 1 150\" se=\"0 1 "
+          "anim/tick\"",
+          "@sub1 file=\"flame.png\" x=32 cellx=3 animsetcount=1 animset0=\"2 100 0 100 1 100\" "
+          "se=\"0 0 sys/se/flicker\"",
+      });
   Start();
   std::uint32_t shown = Show("anim/lamp");
 

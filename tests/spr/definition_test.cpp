@@ -28,7 +28,8 @@ class Definition : public SpriteDefinitionTest {
   std::vector<int> Cells(int sub, int set) const {
     std::vector<int> cells;
     const AnimSet& s = (*Sub(sub).animSets)[static_cast<size_t>(set)];
-    for (int i = 0; i < s.frameCount; ++i) cells.push_back((*s.frames)[static_cast<size_t>(i)].cell);
+    for (int i = 0; i < s.frameCount; ++i)
+      cells.push_back((*s.frames)[static_cast<size_t>(i)].cell);
     return cells;
   }
 };
@@ -64,16 +65,18 @@ TEST_F(Definition, HideInTheCallersStyleLeavesTheSpriteHidden) {
 }
 
 TEST_F(Definition, CompoundFormReadsEverySubLine) {
-  WriteDefinition("d/multi", {
-      "@SPRITE subcount=3 sw=-1",
-      // A line ending in blanks and options in any case are read like any other.
-      "@Sub0 file=\"grid.png\" CELLX=4 celly=2 animsetcount=2 animset1=\"7 40 6 40\"   ",
-      "@sub1 file=one.png x=64 y=-8 cellx=0 animsetcount=3 animset2=\"0 100 1\"",
-      "@sub2 file=one.png",
-      // A later line for the same sub-sprite replaces it whole. Cells are bounded only from
-      // above; a negative one shows nothing and must not upset the offset arithmetic.
-      "@sub2 file=one.png x=5 animsetcount=1 animset0=\"-2147483648 10\"",
-  });
+  WriteDefinition(
+      "d/multi",
+      {
+          "@SPRITE subcount=3 sw=-1",
+          // A line ending in blanks and options in any case are read like any other.
+          "@Sub0 file=\"grid.png\" CELLX=4 celly=2 animsetcount=2 animset1=\"7 40 6 40\"   ",
+          "@sub1 file=one.png x=64 y=-8 cellx=0 animsetcount=3 animset2=\"0 100 1\"",
+          "@sub2 file=one.png",
+          // A later line for the same sub-sprite replaces it whole. Cells are bounded only from
+          // above; a negative one shows nothing and must not upset the offset arithmetic.
+          "@sub2 file=one.png x=5 animsetcount=1 animset0=\"-2147483648 10\"",
+      });
   Start();
   Load("d/multi");
   ASSERT_EQ(gSprites[kSlot].subCount, 3);
@@ -103,7 +106,8 @@ TEST_F(Definition, ZeroSubSpritesBuildAnEmptySpriteAndRefuseAnySubLine) {
 
 TEST_F(Definition, FirstLineMustBeTheSpriteStatement) {
   Start();
-  const std::string message = InContext("スプライト定義ファイル\"d/bad\"の一行目に@sprite定義文が必要です");
+  const std::string message =
+      InContext("スプライト定義ファイル\"d/bad\"の一行目に@sprite定義文が必要です");
   EXPECT_EQ(ErrorOfLines({"", "@sprite file=one.png"}), message);
   EXPECT_EQ(ErrorOfLines({"@sub0 file=one.png"}), message);
   EXPECT_EQ(ErrorOfLines({"@spritefile=one.png"}), message);
@@ -117,19 +121,23 @@ TEST_F(Definition, EachBrokenStatementHasItsMessage) {
             InContext(file + "の@sprite定義文中のsizeが不正です"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=1", "@sub0 file=one.png", "; a comment"}),
             InContext(file + "に不正な定義文が存在します"));
-  EXPECT_EQ(ErrorOfLines({"@sprite subcount=1", ""}), InContext(file + "に不正な定義文が存在します"));
+  EXPECT_EQ(ErrorOfLines({"@sprite subcount=1", ""}),
+            InContext(file + "に不正な定義文が存在します"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=2", "@sub2 file=one.png"}),
             InContext(file + "に不正な@sub2定義が存在します"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=2", "@sub-1 file=one.png"}),
             InContext(file + "に不正な@sub-1定義が存在します"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=2", "@sub1 file=one.png z=3"}),
             InContext(file + "のサブスプライト1定義に不正な定義が存在します"));
-  EXPECT_EQ(ErrorOfLines({"@sprite subcount=1", "@sub0 file=grid.png animsetcount=2 animset2=\"0 10\""}),
-            InContext(file + "のサブスプライト0定義に不正なanimset2定義が存在します"));
+  EXPECT_EQ(
+      ErrorOfLines({"@sprite subcount=1", "@sub0 file=grid.png animsetcount=2 animset2=\"0 10\""}),
+      InContext(file + "のサブスプライト0定義に不正なanimset2定義が存在します"));
   // Cells count from 0: a 4 x 2 grid has no cell 8.
-  EXPECT_EQ(ErrorOfLines({"@sprite subcount=1",
-                          "@sub0 file=grid.png cellx=4 celly=2 animsetcount=1 animset0=\"7 10 8 10\""}),
-            InContext(file + "のサブスプライト0定義のアニメセット0定義に不正なcell(8)が使用されています"));
+  EXPECT_EQ(
+      ErrorOfLines({"@sprite subcount=1",
+                    "@sub0 file=grid.png cellx=4 celly=2 animsetcount=1 animset0=\"7 10 8 10\""}),
+      InContext(file +
+                "のサブスプライト0定義のアニメセット0定義に不正なcell(8)が使用されています"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=1",
                           "@sub0 file=one.png animsetcount=1 animset0=\"0 10\" se=\"1 0 x\""}),
             InContext(file + "のサブスプライト0定義に不正な効果音定義が存在します(animset error)"));
@@ -143,7 +151,8 @@ TEST_F(Definition, EachBrokenStatementHasItsMessage) {
 TEST_F(Definition, NumbersThatWouldGrowTablesWithoutBoundAreRefused) {
   Start();
   const std::string file = "スプライト定義ファイル\"d/bad\"";
-  EXPECT_EQ(ErrorOfLines({"@sprite subcount=2000000000"}), InContext(file + "に不正な定義文が存在します"));
+  EXPECT_EQ(ErrorOfLines({"@sprite subcount=2000000000"}),
+            InContext(file + "に不正な定義文が存在します"));
   EXPECT_EQ(ErrorOfLines({"@sprite subcount=1", "@sub0 file=one.png animsetcount=2000000000"}),
             InContext(file + "のサブスプライト0定義に不正な定義が存在します"));
   EXPECT_EQ(ErrorOfLines({"@sprite file=one.png anim=\"100000 loop 10 s100000\""}),
@@ -153,7 +162,8 @@ TEST_F(Definition, NumbersThatWouldGrowTablesWithoutBoundAreRefused) {
 TEST_F(Definition, MissingDefinitionOrPictureIsReported) {
   Start();
   EXPECT_EQ(ErrorOf([&] { Load("d/none"); }), InContext("ファイル \"d/none.spr\" が開けません。"));
-  EXPECT_EQ(ErrorOfLines({"@sprite file=missing.png"}), InContext("画像 \"d/missing.png\" が読み込めません。"));
+  EXPECT_EQ(ErrorOfLines({"@sprite file=missing.png"}),
+            InContext("画像 \"d/missing.png\" が読み込めません。"));
 }
 
 TEST_F(Definition, CursorsLoadHiddenAtStartUpAndEveryRunGetsTheBlankPageCursor) {

@@ -35,9 +35,10 @@ TEST(PageCursorReplay, LoopsItsCellsWithTheFrameSoundWhileThePageWaits) {
   fs::create_directories(dir);
   std::ofstream(dir / "input.txt") << "shot a\nshot b\nshot c\nshot d\nclick 400 300\n";
   std::string command = std::string(ORVANE_BIN_DIR) + "/orvane --headless --transcript " +
-                        (dir / "transcript.txt").string() + " --input " + (dir / "input.txt").string() +
-                        " --shots " + dir.string() + " --save-dir " + dir.string() +
-                        " --scenario scn/cursor " + TEST_GAMES_DIR + "/spr_anim >/dev/null 2>&1";
+                        (dir / "transcript.txt").string() + " --input " +
+                        (dir / "input.txt").string() + " --shots " + dir.string() + " --save-dir " +
+                        dir.string() + " --scenario scn/cursor " + TEST_GAMES_DIR +
+                        "/spr_anim >/dev/null 2>&1";
   int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
 

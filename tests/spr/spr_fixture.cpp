@@ -22,9 +22,9 @@ extern "C" int lbLoadSystem(const char* path);
 extern "C" int lbUnloadSystem();
 
 void SpriteDefinitionTest::SetUp() {
-  dir = fs::temp_directory_path() /
-        ("orvane_spr_" + std::to_string(getpid()) + "_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  dir =
+      fs::temp_directory_path() / ("orvane_spr_" + std::to_string(getpid()) + "_" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
   fs::remove_all(dir);
   fs::create_directories(dir / "game" / "sys");
   // Every run starts with the blank page cursor.
@@ -36,7 +36,8 @@ void SpriteDefinitionTest::TearDown() {
   if (started_) {
     ShutdownSystem();
     lbUnloadSystem();
-    auto shutdown = reinterpret_cast<OrvaneRuntimeShutdownFn>(dlsym(runtime_, "orvaneRuntimeShutdown"));
+    auto shutdown =
+        reinterpret_cast<OrvaneRuntimeShutdownFn>(dlsym(runtime_, "orvaneRuntimeShutdown"));
     if (shutdown) shutdown();
   }
   if (runtime_) dlclose(runtime_);
@@ -61,7 +62,7 @@ void SpriteDefinitionTest::Start(bool reset) {
   ASSERT_EQ(lbLoadSystem(RUNTIME_PATH), 1);
   started_ = true;
   StartSystem(800, 600, false);
-  createTextLayer("sub");  // as start does
+  createTextLayer("sub");          // as start does
   if (reset) ResetPresentation();  // as every run starts
   SetErrorFile("scn/t/start.scn");
   gErrorLine = 7;
@@ -81,7 +82,8 @@ void SpriteDefinitionTest::WriteDefinition(const std::string& name,
 
 uint32_t SpriteDefinitionTest::CellColour(int cell) {
   return 0xFF000000u | static_cast<uint32_t>((cell * 40 + 20) & 0xFF) << 16 |
-         static_cast<uint32_t>((cell * 90 + 60) & 0xFF) << 8 | static_cast<uint32_t>(200 - cell * 10);
+         static_cast<uint32_t>((cell * 90 + 60) & 0xFF) << 8 |
+         static_cast<uint32_t>(200 - cell * 10);
 }
 
 void SpriteDefinitionTest::WriteCells(const std::string& name, int cols, int rows, int w, int h) {
@@ -97,10 +99,13 @@ void SpriteDefinitionTest::WriteSound(const std::string& name) {
   // 8-bit mono PCM at 8000 Hz, 400 samples of a square wave.
   std::string samples;
   for (int i = 0; i < 400; ++i) samples += static_cast<char>(i / 10 % 2 ? 0xC0 : 0x40);
-  auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto u32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
   auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
   std::string wav = "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-                    u32(8000) + u32(8000) + u16(1) + u16(8) + "data" + u32(samples.size()) + samples;
+                    u32(8000) + u32(8000) + u16(1) + u16(8) + "data" + u32(samples.size()) +
+                    samples;
   WriteFile(name, wav);
 }
 
@@ -153,7 +158,8 @@ std::vector<std::pair<std::uint32_t, std::string>> SpriteDefinitionTest::Transcr
     if (space == std::string::npos) continue;
     std::string event = line.substr(space + 1);
     if (event.rfind(prefix, 0) == 0)
-      out.emplace_back(static_cast<std::uint32_t>(std::stoul(line.substr(0, space))) + transcriptBase_, event);
+      out.emplace_back(
+          static_cast<std::uint32_t>(std::stoul(line.substr(0, space))) + transcriptBase_, event);
   }
   return out;
 }
