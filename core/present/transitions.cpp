@@ -166,7 +166,12 @@ void runTransition(int hide, int subject, int show, const char* name) {
     realizeSprite(show, true);
   }
   if (hiddenSweeps) finishSweep(hide);
-  if (isSlot(hide)) realizeSprite(hide, false);
+  if (isSlot(hide)) {
+    realizeSprite(hide, false);
+    // A hidden slot the fade-out had taken off screen is gone for good now; left marked,
+    // the next fade-in would bring back a sprite that was replaced.
+    gSprites[hide].flags &= ~kSlotFadedOut;
+  }
   for (int i = 0; i < kSpriteSlotCount; ++i) {
     if (!companion[i]) continue;
     finishSweep(i);

@@ -232,3 +232,13 @@ TEST_F(Transitions, HidingASpriteTheFadeOutTookAwayEndsAtOnce) {
   EXPECT_FALSE(FadedOut(20));
   EXPECT_FALSE(Realized(20));
 }
+
+TEST_F(Transitions, ASpriteReplacedAfterTheFadeOutTookItStaysGoneAfterTheFadeIn) {
+  Box(20, 0, "red", 0, 0, 50, 50, 10, "wipefade");
+  Box(21, 0, "blue", 100, 0, 50, 50, 10, "hide");
+  showSprite(21, 20, "fade");
+  EXPECT_FALSE(FadedOut(20));
+  sceneFadeIn();
+  EXPECT_FALSE(Realized(20));
+  EXPECT_TRUE(Realized(21));
+}
