@@ -130,6 +130,24 @@ TEST_F(Effects, Play_LastEffectOutlivesItsEvictionUntilTheNextStarts) {
   EXPECT_TRUE(alive.empty());
 }
 
+int gRenderFailures = 0;
+int RenderFailingAtFirst() { return gRenderFailures-- > 0 ? 0 : 1; }
+
+TEST_F(Effects, Play_AFailedRenderEmptiesTheCacheBeforeTheEffectLoads) {
+  Exists("a.wav");
+  Exists("b.wav");
+  loadSound("a", 1);
+  loadSound("b", 1);
+  gHost.lbtsRenderScreen = RenderFailingAtFirst;
+  gRenderFailures = 1;
+  Clear();
+  playSe("a");
+  EXPECT_EQ(CallsTo({"lbLoadSound", "lbPlaySound"}),
+            (Calls{"lbLoadSound(\"a.wav\",1)", "lbPlaySound(\"a.wav\",0)"}));
+  EXPECT_EQ(soundCacheCount(), 1u);
+  EXPECT_EQ(alive, Calls{"a.wav"});
+}
+
 TEST_F(Effects, Play_MissingEffectPlaysNothingAndIsNoError) {
   playSe("silence");
   EXPECT_EQ(CallsTo({"lbPlaySound", "lbLoadSound"}), Calls{});
