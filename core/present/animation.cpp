@@ -37,6 +37,14 @@ int gQuietFrameSounds = 0;  // QuietFrameSounds alive now
 QuietFrameSounds::QuietFrameSounds() { ++gQuietFrameSounds; }
 QuietFrameSounds::~QuietFrameSounds() { --gQuietFrameSounds; }
 
+void showCell(const SubSprite& sub, int cell) {
+  // A negative cell (definitions bound cells only from above) puts the offset outside the
+  // picture; it is worked out wide so it cannot overflow.
+  const long long cellsPerRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
+  gHost.lbtsSetImagePos(hostImage(sub.image), clampToInt(sub.cellWidth * (cell % cellsPerRow)),
+                        clampToInt(sub.cellHeight * (cell / cellsPerRow)));
+}
+
 void applyFrame(SubSprite& sub) {
   const AnimFrame* frame = currentFrame(sub);
   if (frame == nullptr) {
@@ -44,12 +52,7 @@ void applyFrame(SubSprite& sub) {
     sub.remaining = -1;
     return;
   }
-  // A negative cell (definitions bound cells only from above) puts the offset outside the
-  // picture, which shows nothing; it is worked out wide so it cannot overflow.
-  const long long cellsPerRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
-  gHost.lbtsSetImagePos(hostImage(sub.image),
-                        clampToInt(sub.cellWidth * (frame->cell % cellsPerRow)),
-                        clampToInt(sub.cellHeight * (frame->cell / cellsPerRow)));
+  showCell(sub, frame->cell);
   sub.remaining = frame->duration;
   if (LbSound sound = hostSound(frame->sound); sound && gQuietFrameSounds == 0)
     gHost.lbPlaySound(sound, 0);

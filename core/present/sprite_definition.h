@@ -18,6 +18,10 @@ void loadSpriteDefinition(int slot, int spriteClass, const char* name, int x, in
 // the frame stays (-1 for ever) and plays the frame's sound. Without frames: cell 0, for ever.
 void applyFrame(SubSprite& sub);
 
+// Moves the sub-sprite's image so that cell `cell` of its grid shows through its sprite. A
+// cell outside the grid shows nothing there.
+void showCell(const SubSprite& sub, int cell);
+
 // While one exists, applyFrame moves cells but starts no frame sounds. buildSprite holds one
 // while it re-shows a finished sprite under its own slot: the first frame's sound already
 // played when the sprite appeared, and playing it again would double it.

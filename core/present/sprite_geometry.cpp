@@ -5,6 +5,7 @@
 
 #include "host/errors.h"
 #include "present/resources.h"
+#include "present/sprite_definition.h"
 #include "present/sprite_internal.h"
 #include "support/sjis_literal.h"
 
@@ -206,10 +207,7 @@ void realizeSprite(int slot, bool make) {
     if (subs != nullptr) {
       for (std::size_t i = 0; i < subs->size(); ++i) {
         SubSprite& sub = (*subs)[i];
-        int cell = currentCell(sub);
-        int perRow = sub.cellsPerRow > 0 ? sub.cellsPerRow : 1;
-        gHost.lbtsSetImagePos(hostImage(sub.image), sub.cellWidth * (cell % perRow),
-                              sub.cellHeight * (cell / perRow));
+        showCell(sub, currentCell(sub));
         sub.sprite = createSprite(sub.image, 2 * s.level, 1);
         LbSprite sprite = hostSprite(sub.sprite);
         if (i == 0) {
