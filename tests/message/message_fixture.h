@@ -16,6 +16,7 @@
 #include "host/errors.h"
 #include "host/host_api.h"
 #include "lb/runtime_setup.h"
+#include "present/sound.h"
 
 class MessageTest : public ::testing::Test {
  protected:
@@ -31,6 +32,7 @@ class MessageTest : public ::testing::Test {
   void TearDown() override {
     if (started_) {
       try {
+        releaseSoundEffects();  // as the game's end does: the last effect is still held
         ShutdownSystem();
       } catch (const DExceptGame&) {
         ADD_FAILURE() << "shutdown reported an error";
