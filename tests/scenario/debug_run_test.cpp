@@ -33,6 +33,8 @@ class DebugRun : public ScenarioTest {
     // and builds the black system background: an image and a sprite.
     host->results["lbtsCreateImage"] = 1;
     host->results["lbtsCreateSprite"] = 1;
+    // The start-up text layers open their fonts.
+    host->results["lbCreateChar"] = 1;
     // Every run starts by loading the blank page cursor.
     AddFile("sys/cursor_blank.spr", {"@sprite file=\"cursor_blank.png\""});
     host->results["lbtsLoadImage"] = 1;
