@@ -29,6 +29,8 @@ int lbWaitEvent(int ms) {
     p.backend->waitEvents(int(wait));
   if (timeUp || gameTime() >= p.maxTime) requestExit();
   deliverDueActions();
+  // The next pass counts as a wait for the player only if the game polls again.
+  p.script.polling = false;
   return 1;
 }
 

@@ -122,7 +122,7 @@ std::string describeAction(const ScriptAction& a) {
 }
 
 std::optional<uint32_t> ScriptPlayer::due() const {
-  if (!polled) return std::nullopt;
+  if (!polled || !polling) return std::nullopt;
   return waitStart + kPlayerWaitMs + extra;
 }
 

@@ -166,8 +166,8 @@ int lbGetKeyEvent(int* key, int* kind) {
   if (in.keys.empty()) return 0;
   KeyEvent e = in.keys.front();
   in.keys.pop_front();
-  // The game has its input: if it goes on waiting for the player it polls the mouse again.
-  platform().script.polled = false;
+  // A key that does not end the wait is followed by more passes of the same wait; one that
+  // ends it is followed by no poll, which ends the wait for the player at the next pump.
   if (key) *key = e.key;
   if (kind) *kind = e.kind;
   return 1;
@@ -187,7 +187,7 @@ int lbGetMouse(int* code, int* x, int* y) {
   MouseEvent e = p.input.mouse.front();
   p.input.mouse.pop_front();
   // The wait has its click; whatever the game does next is not yet a wait for the player.
-  p.script.polled = false;
+  p.script.polled = p.script.polling = false;
   if (code) *code = e.code;
   if (x) *x = e.x;
   if (y) *y = e.y;

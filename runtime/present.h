@@ -116,8 +116,12 @@ struct ScriptPlayer {
   uint32_t waitStart = 0;  // game time the current wait began (cleared, or last action)
   uint32_t extra = 0;      // added by a "wait MS" action
   bool polled = false;     // the game has polled the mouse queue since waitStart
+  // The game polled the mouse queue since its last lbWaitEvent without taking an event: a
+  // wait for the player polls on every pass, so a pump that follows no such poll (a fade
+  // after the click that ended the wait) is no wait for the player.
+  bool polling = false;
   void cleared(uint32_t now) { waitStart = now; extra = 0; polled = false; }
-  void pollSeen() { polled = true; }
+  void pollSeen() { polled = true; polling = true; }
   // Game time at which the next action (or, with the script used up, the closing of the
   // window) is due; nothing while the game is not waiting for the player.
   std::optional<uint32_t> due() const;

@@ -165,6 +165,39 @@ TEST_F(Headless, AUsedUpScriptClosesTheWindowAtTheNextWaitForThePlayer) {
   EXPECT_EQ(lines[1], "5600 exit");
 }
 
+TEST_F(Headless, EmptyingTheQueueAfterAClickIsNoNewWaitForThePlayer) {
+  useScript = true;
+  script = "click 1 2\nclick 3 4\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  while (!clickWaitPass(16777215, code, x, y)) {}
+  // A click-or-key poll drains the queue before the wait ends.
+  EXPECT_EQ(lbGetMouse(&code, &x, &y), 0);
+  uint32_t clicked = gameTime();
+  lbWaitEvent(0);     // the wait's last pump
+  lbWaitEvent(5000);  // a fade plays: no wait for the player
+  EXPECT_EQ(gameTime(), clicked + 5000);
+  EXPECT_EQ(transcript().size(), 1u) << "the second click waits for the next wait for the player";
+}
+
+TEST_F(Headless, AKeyThatDoesNotEndTheWaitIsFollowedByTheNextAction) {
+  useScript = true;
+  script = "key Right\nclick 1 2\n";
+  start();
+  lbClearMouse();
+  int code = -1, x, y, key, kind;
+  // A wait for a click that also reads keys, as the button wait does: the arrow key moves
+  // the choice and the wait goes on.
+  for (int pass = 0; pass < 20; ++pass) {
+    if (lbGetMouse(&code, &x, &y) && code == LB_MOUSE_LEFT) break;
+    while (lbGetKeyEvent(&key, &kind)) {}
+    lbWaitEvent(16777215);
+  }
+  EXPECT_EQ(code, LB_MOUSE_LEFT);
+  EXPECT_EQ(gameTime(), 600u);
+}
+
 TEST_F(Headless, QuitClosesTheWindow) {
   useScript = true;
   script = "quit\nclick 1 1\n";
