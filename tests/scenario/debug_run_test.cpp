@@ -1,6 +1,6 @@
 // start and the debug run: the scenario named under [Debug] ScnName in the debug settings
 // file beside the executable runs from start.scn; its errors end the game quietly for the
-// host; without a name the game ends without a message; running out of memory is reported.
+// host; without a name the game runs from its logo; running out of memory is reported.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -88,17 +88,19 @@ TEST_F(DebugRun, MissingFolderNamesItsStartFile) {
             std::string::npos);
 }
 
-TEST_F(DebugRun, EmptyNameOpensNoScenario) {
+// Without a debug scenario the game itself runs: its logo is the first thing it opens (and
+// this host has none, which ends the game there).
+TEST_F(DebugRun, EmptyNameRunsTheGameFromItsLogo) {
   WriteSettings("[Debug]\nScnName=\n");
   EXPECT_EQ(start(0), 1);
-  EXPECT_EQ(Count("lbCreateFile"), 0);
-  EXPECT_TRUE(host->messages.empty());
+  EXPECT_EQ(Count("lbCreateFile(\"scn/"), 0);
+  EXPECT_EQ(Count("lbCreateFile(\"sys/logo.spr\""), 1);
 }
 
-TEST_F(DebugRun, MissingSettingsFileOpensNoScenario) {
+TEST_F(DebugRun, MissingSettingsFileRunsTheGameFromItsLogo) {
   EXPECT_EQ(start(0), 1);
-  EXPECT_EQ(Count("lbCreateFile"), 0);
-  EXPECT_TRUE(host->messages.empty());
+  EXPECT_EQ(Count("lbCreateFile(\"scn/"), 0);
+  EXPECT_EQ(Count("lbCreateFile(\"sys/logo.spr\""), 1);
 }
 
 TEST_F(DebugRun, OutOfMemoryIsReportedAndTheGameEnds) {
