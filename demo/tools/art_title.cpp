@@ -243,7 +243,7 @@ Canvas paintTitleButton(const std::string& label) {
     paintMaskWith(c, plate, [&](int, int y) {
       float t = clamp01((float(y) - top) / float(kH));
       return lit ? mix(hex(0x3a4590, 0.92f), hex(0x1d2258, 0.92f), t)
-                 : mix(hex(0x161b44, 0.80f), hex(0x080b24, 0.84f), t);
+                 : mix(hex(0x161b44, 0.93f), hex(0x080b24, 0.95f), t);
     });
     Mask edge = makeMask(kW, kH * 2);
     maskRoundRectOutline(edge, 6, top + 5, kW - 6, top + kH - 5, 9, lit ? 2.0f : 1.4f);
