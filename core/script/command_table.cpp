@@ -34,12 +34,12 @@ void RunExit(const CommandArgs& args) {
 
 void RunReturn(const CommandArgs&) { Current().returnRequested = true; }
 
+void RunTextShowMessage(const CommandArgs&) { ShowMessageWindow(); }
+void RunTextShowFull(const CommandArgs&) { ShowFullScreenText(); }
+
 void RunSprRender(const CommandArgs&) { renderScreen(); }
 void RunSprBeginScene(const CommandArgs&) { sceneFadeOut(); }
 void RunSprEndScene(const CommandArgs&) { sceneFadeIn(); }
-
-void RunTextShowMessage(const CommandArgs&) { ShowMessageWindow(); }
-void RunTextShowFull(const CommandArgs&) { ShowFullScreenText(); }
 
 void RunBgmPlay(const CommandArgs& args) { playBgm(args.Text(0)); }
 
@@ -55,8 +55,8 @@ void RunSave(const CommandArgs& args) { SaveDialog(args.Text(0)); }
 
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
-constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
+constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
 
 const std::array kCommands = {
     CommandRow{"@sprRender", {}, RunSprRender},
@@ -69,12 +69,12 @@ const std::array kCommands = {
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
-    CommandRow{"@save", kSaveOptions, RunSave, nullptr, ModeRule::Any, nullptr,
-               UnknownOptions::SkipEmpty},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
     CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,
+               UnknownOptions::SkipEmpty},
+    CommandRow{"@save", kSaveOptions, RunSave, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
 };
 
