@@ -135,6 +135,7 @@ __attribute__((visibility("default"))) int start(int) {
       }
       int code = -1, x = 0, y = 0;
       while (lbGetMouse(&code, &x, &y)) {
+        if (code != LB_MOUSE_LEFT && code != LB_MOUSE_RIGHT) continue;  // a pointer move
         char text[64];
         std::snprintf(text, sizeof text, "clicked %s at %d %d", code == 0 ? "left" : "right", x, y);
         lbMessage(text, "Test game", 0);

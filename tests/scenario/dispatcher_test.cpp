@@ -152,9 +152,9 @@ TEST_F(Flow, UnknownCommandIsReportedAsWritten) {
   EXPECT_EQ(message, InContext("scn/t/line.scn", 1, "コマンド@が認識できません。"));
 }
 
-TEST_F(Flow, CommandsOfLaterPartsAreNotYetRecognised) {
-  std::string message = ErrorOf([&] { After("@sprRender"); });
-  EXPECT_EQ(message, InContext("scn/t/line.scn", 1, "コマンド@sprRenderが認識できません。"));
+TEST_F(Flow, APrefixOfACommandIsNotThatCommand) {
+  std::string message = ErrorOf([&] { After("@sprRend"); });
+  EXPECT_EQ(message, InContext("scn/t/line.scn", 1, "コマンド@sprRendが認識できません。"));
 }
 
 TEST(CommandTable, RowsFitTheDispatcher) {
