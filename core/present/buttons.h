@@ -54,7 +54,7 @@ bool removeButtonOfSlot(int slot);
 inline void removeSpriteButton(int slot) { removeButtonOfSlot(slot); }
 // Empties the button list.
 void clearButtons();
-// Registered buttons, in registration order.
+// How many buttons are registered.
 int buttonCount();
 // The button of a slot, or null.
 const Button* findButtonOfSlot(int slot);
