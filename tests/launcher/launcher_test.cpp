@@ -97,7 +97,8 @@ class Launcher : public ::testing::Test {
 // of their own at exit, which a leak-checking build would report as ours; leaks of the
 // runtime itself are checked by the headless tests.
 std::string underVirtualDisplay(const std::string& command) {
-  return "ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 1024x768x24' " + command;
+  // A message box nobody closes would otherwise keep the window, and the test, open for ever.
+  return "ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a -s '-screen 0 1024x768x24' " + command;
 }
 
 }  // namespace
