@@ -18,25 +18,28 @@ bool endsList(char c) { return c == '\0' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
+namespace {
+
+// Calls the host's destroy function unless the host has been unbound already: a handle
+// that outlives the host (a global released at process exit) has nothing left to destroy.
+template <class Object>
+void destroyWith(int (*destroy)(Object), void* object) {
+  if (destroy != nullptr) destroy(static_cast<Object>(object));
+}
+
+}  // namespace
+
 void ReleaseHostResource::operator()(HostResource* resource) const noexcept {
   if (resource == nullptr) return;
   if (resource->object != nullptr) {
     switch (resource->kind) {
-      case ResourceKind::File: gHost.lbDestroyFile(static_cast<LbFile>(resource->object)); break;
-      case ResourceKind::Font: gHost.lbDestroyChar(static_cast<LbFont>(resource->object)); break;
-      case ResourceKind::Sprite:
-        gHost.lbtsDestroySprite(static_cast<LbSprite>(resource->object));
-        break;
-      case ResourceKind::Image:
-        gHost.lbtsDestroyImage(static_cast<LbImage>(resource->object));
-        break;
-      case ResourceKind::Wipe: gHost.lbtsDestroyWipe(static_cast<LbWipe>(resource->object)); break;
-      case ResourceKind::Sound:
-        gHost.lbDestroySound(static_cast<LbSound>(resource->object));
-        break;
-      case ResourceKind::Stream:
-        gHost.lbDestroyStream(static_cast<LbStream>(resource->object));
-        break;
+      case ResourceKind::File: destroyWith(gHost.lbDestroyFile, resource->object); break;
+      case ResourceKind::Font: destroyWith(gHost.lbDestroyChar, resource->object); break;
+      case ResourceKind::Sprite: destroyWith(gHost.lbtsDestroySprite, resource->object); break;
+      case ResourceKind::Image: destroyWith(gHost.lbtsDestroyImage, resource->object); break;
+      case ResourceKind::Wipe: destroyWith(gHost.lbtsDestroyWipe, resource->object); break;
+      case ResourceKind::Sound: destroyWith(gHost.lbDestroySound, resource->object); break;
+      case ResourceKind::Stream: destroyWith(gHost.lbDestroyStream, resource->object); break;
     }
   }
   resource->name[0] = '\0';

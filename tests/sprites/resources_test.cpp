@@ -207,4 +207,13 @@ TEST_F(Resources, ColourImage_IsNamedByItsColourAndFilled) {
   EXPECT_STREQ(createScreenImage(8, 8)->name, "<black>");
 }
 
+TEST_F(Resources, Handle_ReleasedAfterTheHostIsGoneDestroysNothing) {
+  Start();
+  // (An image: a host sprite left behind would show in the next test's frames.)
+  ResourceHandle image = loadImage(-1, -1, "img/red20", false, "");
+  Stop();
+  EXPECT_EQ(gHost.lbtsDestroyImage, nullptr);
+  image.reset();  // a global released at process exit does the same
+}
+
 }  // namespace

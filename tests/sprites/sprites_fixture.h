@@ -34,15 +34,7 @@ class SpritesTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (started_) {
-      try {
-        ShutdownSystem();
-      } catch (const DExceptGame&) {
-        ADD_FAILURE() << "shutdown reported an error";
-      }
-      lbUnloadSystem();
-      orvaneRuntimeShutdown();
-    }
+    Stop();
     active_ = nullptr;
     std::filesystem::remove_all(dir);
   }
@@ -71,6 +63,19 @@ class SpritesTest : public ::testing::Test {
     realLoad_ = gHost.lbtsLoadImage;
     gHost.lbtsLoadImage = CountLoad;
     StartSystem(800, 600, false);
+  }
+
+  // Shuts the engine down and unbinds the host, as the end of the game does.
+  void Stop() {
+    if (!started_) return;
+    started_ = false;
+    try {
+      ShutdownSystem();
+    } catch (const DExceptGame&) {
+      ADD_FAILURE() << "shutdown reported an error";
+    }
+    lbUnloadSystem();
+    orvaneRuntimeShutdown();
   }
 
   // One sub-sprite of a picture, offset from sub-sprite 0 by (defX, defY).
