@@ -1,8 +1,6 @@
 // The sprite table: its settings, building a sprite in the construction slot and moving it
 // into place, showing and hiding through transitions, destroying, and the script-facing
 // checks that name a bad slot by its sprite number.
-#include <cstring>
-
 #include "host/errors.h"
 #include "present/buttons.h"
 #include "present/sprite_definition.h"
