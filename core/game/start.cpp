@@ -8,14 +8,14 @@
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
-#include "present/sound.h"
 #include "present/buttons.h"
 #include "present/resources.h"
+#include "present/sound.h"
+#include "present/sprite_definition.h"
 #include "present/sprites.h"
 #include "present/text_layers.h"
 #include "present/timers.h"
 #include "present/transitions.h"
-#include "present/sprite_definition.h"
 #include "script/commands.h"
 #include "script/message.h"
 #include "script/scenario.h"
@@ -78,11 +78,11 @@ void RunGame() {
   if (gHost.lbIsFileExist(kDataArchive)) gHost.lbSetDataFile(kDataArchive);
   StartSystem(kScreenWidth, kScreenHeight, false);
   gHost.lbSetTitle(kBuild.windowTitle);
+  registerStandardWipes();
   createTextLayer("sub");
   setTextLayerLevel("def", 0);
   setTextLayerLevel("sub", 1);
   setTextLayerLevel("system", 2);
-  registerStandardWipes();
   InstallHooks();
   loadBgmList();
 
