@@ -4,6 +4,7 @@
 // unrecognised instead of being accepted and ignored.
 #include <array>
 
+#include "court/court_scene.h"
 #include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
@@ -53,6 +54,78 @@ void RunSePlay(const CommandArgs& args) {
 
 void RunSave(const CommandArgs& args) { SaveDialog(args.Text(0)); }
 
+// The courtroom stage. `fade` asks for a transition too, so it implies `wipe`.
+void RunBackSet(const CommandArgs& args) {
+  const bool fade = args.Flag(4);
+  setBack(args.Text(0), args.Text(1), args.Integer(5), args.Flag(2), fade ? "fade" : "",
+          !(args.Flag(3) || fade));
+}
+void RunFrontSet(const CommandArgs& args) {
+  setFront(args.Text(0), args.Integer(1), args.Integer(2), !args.Flag(3));
+}
+void RunCharaShow(const CommandArgs& args, int place) {
+  showChara(args.Text(0), place, args.Integer(1), args.Integer(2), !args.Flag(3));
+}
+void RunCharaShowLeft(const CommandArgs& args) { RunCharaShow(args, kCharaPlaceLeft); }
+void RunCharaShowCenter(const CommandArgs& args) { RunCharaShow(args, kCharaPlaceCenter); }
+void RunCharaShowRight(const CommandArgs& args) { RunCharaShow(args, kCharaPlaceRight); }
+void RunCharaHideLeft(const CommandArgs& args) { hideChara(kCharaPlaceLeft, !args.Flag(0)); }
+void RunCharaHideCenter(const CommandArgs& args) { hideChara(kCharaPlaceCenter, !args.Flag(0)); }
+void RunCharaHideRight(const CommandArgs& args) { hideChara(kCharaPlaceRight, !args.Flag(0)); }
+void RunCharaHideAll(const CommandArgs& args) { hideChara(kCharaPlaceAll, !args.Flag(0)); }
+void RunBackPos(const CommandArgs& args) { panBack(args.Integer(0), args.Real(1)); }
+// Options of the court positions: noscr, noclear, wipe, fade.
+void RunCourtLawyer(const CommandArgs& a) {
+  setLawyerBack(a.Flag(0), a.Flag(1), a.Flag(2) || a.Flag(3), a.Flag(3));
+}
+void RunCourtWitness(const CommandArgs& a) {
+  setWitnessBack(a.Flag(0), a.Flag(1), a.Flag(2) || a.Flag(3), a.Flag(3));
+}
+void RunCourtProsecutor(const CommandArgs& a) {
+  setProsecutorBack(a.Flag(0), a.Flag(1), a.Flag(2) || a.Flag(3), a.Flag(3));
+}
+void RunCourtJudge(const CommandArgs& a) {
+  setJudgeBack(a.Flag(1), a.Flag(2) || a.Flag(3), a.Flag(3));
+}
+void RunCourtGuide(const CommandArgs& a) {
+  setGuideBack(a.Flag(1), a.Flag(2) || a.Flag(3), a.Flag(3));
+}
+
+constexpr OptionRule kBackSetOptions[] = {{"file", OptionKind::Text, 264},
+                                          {"color", OptionKind::Text, 256},
+                                          {"noclear", OptionKind::Flag},
+                                          {"wipe", OptionKind::Flag},
+                                          {"fade", OptionKind::Flag},
+                                          {"pos", OptionKind::Integer, 0, "0"}};
+constexpr OptionRule kFrontSetOptions[] = {{"file", OptionKind::Text, 264},
+                                           {"x", OptionKind::Integer, 0, "0"},
+                                           {"y", OptionKind::Integer, 0, "0"},
+                                           {"wipe", OptionKind::Flag}};
+constexpr OptionRule kCharaShowLeftOptions[] = {{"file", OptionKind::Text, 264},
+                                                {"x", OptionKind::Integer, 0, "-180"},
+                                                {"y", OptionKind::Integer, 0, "0"},
+                                                {"wipe", OptionKind::Flag}};
+constexpr OptionRule kCharaShowCenterOptions[] = {{"file", OptionKind::Text, 264},
+                                                  {"x", OptionKind::Integer, 0, "0"},
+                                                  {"y", OptionKind::Integer, 0, "0"},
+                                                  {"wipe", OptionKind::Flag}};
+constexpr OptionRule kCharaShowRightOptions[] = {{"file", OptionKind::Text, 264},
+                                                 {"x", OptionKind::Integer, 0, "80"},
+                                                 {"y", OptionKind::Integer, 0, "0"},
+                                                 {"wipe", OptionKind::Flag}};
+constexpr OptionRule kCharaHideOptions[] = {{"wipe", OptionKind::Flag}};
+constexpr OptionRule kBackPosOptions[] = {{"pos", OptionKind::Integer, 0, "0"},
+                                          {"speed", OptionKind::Float, 0, "500.0"}};
+constexpr OptionRule kCourtPositionOptions[] = {{"noscr", OptionKind::Flag},
+                                                {"noclear", OptionKind::Flag},
+                                                {"wipe", OptionKind::Flag},
+                                                {"fade", OptionKind::Flag}};
+constexpr const char* kCharaShowName = "@charaShow";
+constexpr const char* kCharaHideName = "@charaHide";
+constexpr const char* kCourtPositionName =
+    "@courtSetLawyerBack / @courtSetWitnessBack / @courtSetProsecutorBack / "
+    "@courtSetJudgeBack / @courtSetGuideBack";
+
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
@@ -60,6 +133,15 @@ constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
 
 const std::array kCommands = {
     CommandRow{"@sprRender", {}, RunSprRender},
+    CommandRow{"@backSet", kBackSetOptions, RunBackSet},
+    CommandRow{"@frontSet", kFrontSetOptions, RunFrontSet},
+    CommandRow{"@charaShowLeft", kCharaShowLeftOptions, RunCharaShowLeft, kCharaShowName},
+    CommandRow{"@charaShowCenter", kCharaShowCenterOptions, RunCharaShowCenter, kCharaShowName},
+    CommandRow{"@charaShowRight", kCharaShowRightOptions, RunCharaShowRight, kCharaShowName},
+    CommandRow{"@charaHideLeft", kCharaHideOptions, RunCharaHideLeft, kCharaHideName},
+    CommandRow{"@charaHideCenter", kCharaHideOptions, RunCharaHideCenter, kCharaHideName},
+    CommandRow{"@charaHideRight", kCharaHideOptions, RunCharaHideRight, kCharaHideName},
+    CommandRow{"@charaHideAll", kCharaHideOptions, RunCharaHideAll, kCharaHideName},
     CommandRow{"@sprBeginScene", {}, RunSprBeginScene},
     CommandRow{"@sprEndScene", {}, RunSprEndScene},
     CommandRow{"@textShowMessage", {}, RunTextShowMessage},
@@ -69,6 +151,13 @@ const std::array kCommands = {
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
+    CommandRow{"@backPos", kBackPosOptions, RunBackPos},
+    CommandRow{"@courtSetLawyerBack", kCourtPositionOptions, RunCourtLawyer, kCourtPositionName},
+    CommandRow{"@courtSetWitnessBack", kCourtPositionOptions, RunCourtWitness, kCourtPositionName},
+    CommandRow{"@courtSetProsecutorBack", kCourtPositionOptions, RunCourtProsecutor,
+               kCourtPositionName},
+    CommandRow{"@courtSetJudgeBack", kCourtPositionOptions, RunCourtJudge, kCourtPositionName},
+    CommandRow{"@courtSetGuideBack", kCourtPositionOptions, RunCourtGuide, kCourtPositionName},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},

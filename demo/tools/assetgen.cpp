@@ -63,6 +63,16 @@ const std::vector<Asset>& assetTable() {
       sound("sys/se/アイテム切り替え.wav", soundItemSwitch),
       sound("sys/se/アイテム決定.wav", soundItemChosen),
       sound("sys/se/大声.wav", soundLoud),
+      // The courtroom stage: the main court is one wide picture with the lawyer, the witness
+      // stand and the prosecutor 928 pixels apart; the rails are drawn over the characters.
+      picture("sys/bg_court_main.png", 2656, 600, paintCourtMain),
+      picture("sys/bg_court_judge.png", 800, 600, paintCourtJudge),
+      picture("sys/bg_court_guide.png", 800, 600, paintCourtGuide),
+      picture("sys/fg_court_main.png", 2656, 11, paintCourtMainRail),
+      picture("sys/fg_court_judge.png", 800, 162, paintCourtJudgeBench),
+      picture("sys/tsukioka.png", 800, 2160, paintLawyer),
+      picture("sys/kirishima.png", 800, 2160, paintProsecutor),
+      picture("sys/hoshino.png", 800, 2160, paintWitness),
       // Background music, listed in bgm/list.txt.
       music("bgm/court_prelude.wav", musicCourtPrelude),
       music("bgm/court_body.wav", musicCourtBody),

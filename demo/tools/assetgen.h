@@ -156,6 +156,18 @@ std::vector<float> musicCourtBody();
 std::vector<float> musicNightPrelude();
 std::vector<float> musicNightBody();
 
+// The courtroom stage (art_court_stage.cpp): the three rooms, the rails drawn over the
+// characters, and the character sheets (two columns, mouth shut and open, of 400x540; rows:
+// the first pose still, talking, the second pose still, talking).
+Canvas paintCourtMain();
+Canvas paintCourtJudge();
+Canvas paintCourtGuide();
+Canvas paintCourtMainRail();
+Canvas paintCourtJudgeBench();
+Canvas paintLawyer();
+Canvas paintProsecutor();
+Canvas paintWitness();
+
 // Shared look of the night court.
 namespace palette {
 inline Rgba night() { return hex(0x070a1f); }
