@@ -51,3 +51,25 @@ void showItemMessage(int number, const char* before, const char* after, bool rig
 // Resolves a picture name as court sprites do: the scenario folder's definition when it
 // has one, else the system's.
 void resolveItemSpriteName(const char* name, char* out, std::size_t size);
+
+// ---- The item panel and the court record (court_record.cpp) ----------------------------
+
+// Files the item and shows it on the panel with its sound, "sys/se/ジングル" when `se` is 1
+// (`@itemGetShow`).
+void announceItem(int number, int se);
+// The court-record button at (x, y); closing the record it opens continues at `label`.
+void showRecordButton(const char* label, int x, int y);
+void hideRecordButton();
+bool isRecordButtonShown();
+// The button again where it last stood (after the system menu).
+void placeRecordButtonAgain();
+// The record screen; returns the presented number or -1, also written as the running
+// scenario's result. `leaving` tells that a page wait ended because the scenario ends.
+int openCourtRecord(bool present, bool close, bool evidence, bool profiles, bool& leaving);
+// The record opened by its button during a page wait; closing it sets the button's label
+// as the scenario's pending target.
+void openCourtRecordFromButton();
+// `@itemSelect`: the record with presenting; the right number jumps to `success` (after the
+// "kurae" exclamation when asked), any other choice to `miss`.
+void selectItem(int number, const char* success, const char* miss, bool profilesOnly,
+                bool kurae, bool right, const char* voice);

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "court/court_scene.h"
+#include "court/items.h"
 #include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
@@ -53,6 +54,14 @@ void RunSePlay(const CommandArgs& args) {
 }
 
 void RunSave(const CommandArgs& args) { SaveDialog(args.Text(0)); }
+
+void RunItemShow(const CommandArgs& args) { showItemPicture(args.Integer(0), args.Flag(1)); }
+void RunItemHide(const CommandArgs&) { hideItemPicture(); }
+void RunItemMessage(const CommandArgs& args) {
+  showItemMessage(args.Integer(0), args.Text(1), args.Text(2), args.Flag(3));
+}
+void RunItemGetNoshow(const CommandArgs& args) { gainItem(args.Integer(0)); }
+void RunItemLost(const CommandArgs& args) { loseItem(args.Integer(0)); }
 
 // The courtroom stage. `fade` asks for a transition too, so it implies `wipe`.
 void RunBackSet(const CommandArgs& args) {
@@ -130,6 +139,14 @@ constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
+// The item number is the command's bare first word.
+constexpr OptionRule kItemNumber = {"", OptionKind::Integer, 0, "", true, false, true};
+constexpr OptionRule kItemShowOptions[] = {kItemNumber, {"right", OptionKind::Flag}};
+constexpr OptionRule kItemMessageOptions[] = {kItemNumber,
+                                              {"before", OptionKind::Text, 256},
+                                              {"after", OptionKind::Text, 256},
+                                              {"right", OptionKind::Flag}};
+constexpr OptionRule kItemNumberOnly[] = {kItemNumber};
 
 const std::array kCommands = {
     CommandRow{"@sprRender", {}, RunSprRender},
@@ -151,6 +168,11 @@ const std::array kCommands = {
     CommandRow{"@exit", kExitOptions, RunExit, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
     CommandRow{"@return", {}, RunReturn},
+    CommandRow{"@itemShow", kItemShowOptions, RunItemShow},
+    CommandRow{"@itemHide", {}, RunItemHide},
+    CommandRow{"@itemMessage", kItemMessageOptions, RunItemMessage},
+    CommandRow{"@itemGetNoshow", kItemNumberOnly, RunItemGetNoshow},
+    CommandRow{"@itemLost", kItemNumberOnly, RunItemLost},
     CommandRow{"@backPos", kBackPosOptions, RunBackPos},
     CommandRow{"@courtSetLawyerBack", kCourtPositionOptions, RunCourtLawyer, kCourtPositionName},
     CommandRow{"@courtSetWitnessBack", kCourtPositionOptions, RunCourtWitness, kCourtPositionName},
