@@ -69,6 +69,9 @@ int openCourtRecord(bool present, bool close, bool evidence, bool profiles, bool
 // The record opened by its button during a page wait; closing it sets the button's label
 // as the scenario's pending target.
 void openCourtRecordFromButton();
+// The exclamation "kurae" with the presented entry's picture; start-up installs it, since
+// the set pieces sit beside this part rather than below it.
+extern void (*gItemKuraeHook)(int item, const char* voice, bool right);
 // `@itemSelect`: the record with presenting; the right number jumps to `success` (after the
 // "kurae" exclamation when asked), any other choice to `miss`.
 void selectItem(int number, const char* success, const char* miss, bool profilesOnly,

@@ -60,6 +60,15 @@ void RunItemHide(const CommandArgs&) { hideItemPicture(); }
 void RunItemMessage(const CommandArgs& args) {
   showItemMessage(args.Integer(0), args.Text(1), args.Text(2), args.Flag(3));
 }
+void RunItemGetShow(const CommandArgs& args) { announceItem(args.Integer(0), args.Integer(1)); }
+void RunItemShowKiroku(const CommandArgs& args) {
+  showRecordButton(args.Text(2), args.Integer(0), args.Integer(1));
+}
+void RunItemHideKiroku(const CommandArgs&) { hideRecordButton(); }
+void RunItemSelect(const CommandArgs& args) {
+  selectItem(args.Integer(0), args.Text(1), args.Text(2), args.Flag(3), args.Flag(4),
+             args.Flag(5), args.Text(6));
+}
 void RunItemGetNoshow(const CommandArgs& args) { gainItem(args.Integer(0)); }
 void RunItemLost(const CommandArgs& args) { loseItem(args.Integer(0)); }
 
@@ -147,6 +156,17 @@ constexpr OptionRule kItemMessageOptions[] = {kItemNumber,
                                               {"after", OptionKind::Text, 256},
                                               {"right", OptionKind::Flag}};
 constexpr OptionRule kItemNumberOnly[] = {kItemNumber};
+constexpr OptionRule kItemGetShowOptions[] = {kItemNumber, {"se", OptionKind::Integer, 0, "0"}};
+constexpr OptionRule kItemShowKirokuOptions[] = {{"x", OptionKind::Integer, 0, "0"},
+                                                 {"y", OptionKind::Integer, 0, "0"},
+                                                 {"target", OptionKind::Text, 264}};
+constexpr OptionRule kItemSelectOptions[] = {{"item", OptionKind::Integer, 0, "", true, true},
+                                             {"success", OptionKind::Text, 264, "", true},
+                                             {"miss", OptionKind::Text, 264, "", true},
+                                             {"charaonly", OptionKind::Flag},
+                                             {"kurae", OptionKind::Flag},
+                                             {"right", OptionKind::Flag},
+                                             {"voice", OptionKind::Text, 264}};
 
 const std::array kCommands = {
     CommandRow{"@sprRender", {}, RunSprRender},
@@ -171,6 +191,7 @@ const std::array kCommands = {
     CommandRow{"@itemShow", kItemShowOptions, RunItemShow},
     CommandRow{"@itemHide", {}, RunItemHide},
     CommandRow{"@itemMessage", kItemMessageOptions, RunItemMessage},
+    CommandRow{"@itemGetShow", kItemGetShowOptions, RunItemGetShow},
     CommandRow{"@itemGetNoshow", kItemNumberOnly, RunItemGetNoshow},
     CommandRow{"@itemLost", kItemNumberOnly, RunItemLost},
     CommandRow{"@backPos", kBackPosOptions, RunBackPos},
@@ -181,6 +202,9 @@ const std::array kCommands = {
     CommandRow{"@courtSetJudgeBack", kCourtPositionOptions, RunCourtJudge, kCourtPositionName},
     CommandRow{"@courtSetGuideBack", kCourtPositionOptions, RunCourtGuide, kCourtPositionName},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
+    CommandRow{"@itemShowKiroku", kItemShowKirokuOptions, RunItemShowKiroku},
+    CommandRow{"@itemHideKiroku", {}, RunItemHideKiroku},
+    CommandRow{"@itemSelect", kItemSelectOptions, RunItemSelect},
     CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
     CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,

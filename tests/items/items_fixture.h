@@ -11,12 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "common/golden.h"
 #include "court/items.h"
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
 #include "lb/runtime_setup.h"
 #include "present/sound.h"
+#include "present/text_layers.h"
+#include "present/transitions.h"
+#include "script/message.h"
 #include "script/commands.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
@@ -50,6 +54,8 @@ class ItemsTest : public ::testing::Test {
       orvaneRuntimeShutdown();
     }
     gItems.entries.clear();
+    InstallScenarioHooks(ScenarioHooks{});
+    InstallMessageHooks(MessageHooks{});
     active_ = nullptr;
     std::filesystem::remove_all(dir);
   }
@@ -57,11 +63,33 @@ class ItemsTest : public ::testing::Test {
   // The definition file of the scenario folder "t".
   void WriteItems(const std::string& text) { std::ofstream(game / "t" / "item.txt") << text; }
 
+  // A picture of one colour with its definition: "<rel>.png" and "<rel>.spr" in the game.
+  void WritePicture(const std::string& rel, int w, int h, uint32_t colour) {
+    std::filesystem::path png = game / (rel + ".png");
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(w) * h, colour);
+    ASSERT_TRUE(savePng(pixels, w, h, png.string()));
+    std::ofstream(game / (rel + ".spr"))
+        << "@sprite file=\"" << png.filename().string() << "\" trans=alpha\n";
+  }
+  // The record's buttons, window and sounds, and a scenario "t/start.scn".
+  void WriteRecordGame(const std::string& scenario) {
+    for (const char* button : {"btn_item_right", "btn_item_left", "btn_item_tsuki",
+                               "btn_item_tojiru", "btn_item_chara", "btn_item_item",
+                               "btn_item_mag", "btn_other_kiroku"})
+      WritePicture(std::string("sys/") + button, 40, 40, 0xFF3060C0u);
+    WritePicture("sys/text_item", 800, 200, 0xC0202040u);
+    WritePicture("t/ev", 120, 120, 0xFFC08020u);
+    const std::filesystem::path se = game / "sys" / "se";
+    for (const char* name : {"ジングル", "アイテム取得", "アイテム切り替え", "アイテム決定"})
+      std::filesystem::copy_file(se / "chime.wav", se / (std::string(name) + ".wav"));
+    std::ofstream(game / "t" / "start.scn") << scenario;
+  }
+
   // Binds the runtime over the game folder; with `system`, starts the engine as the game does.
   void Bind(bool system = false) {
     std::string transcript = (dir / "transcript.txt").string();
     std::string input = (dir / "input.txt").string();
-    std::ofstream(input) << "";
+    if (!std::filesystem::exists(input)) std::ofstream(input) << "";
     std::string gameDir = game.string();
     OrvaneRuntimeOptions options{};
     options.headless = 1;
@@ -79,8 +107,54 @@ class ItemsTest : public ::testing::Test {
     if (system) {
       StartSystem(800, 600, false);
       systemStarted_ = true;
+      // What the game's run adds to the started system before the first scenario.
+      registerStandardWipes();
+      createTextLayer("sub");
+      setTextLayerLevel("def", 0);
+      setTextLayerLevel("sub", 1);
+      setTextLayerLevel("system", 2);
+      ScenarioHooks hooks;
+      hooks.dispatchCommand = DispatchCommand;
+      hooks.showMessage = ShowStoryLine;
+      InstallScenarioHooks(hooks);
+      MessageHooks messageHooks;
+      messageHooks.openCourtRecord = openCourtRecordFromButton;
+      messageHooks.hideCourtRecordButton = hideRecordButton;
+      InstallMessageHooks(messageHooks);
       CopyText("t", gScenarioFolder, kScenarioTextSize);
     }
+  }
+
+  // The player's actions, one a line, read by the next Bind.
+  void WriteInput(const std::string& actions) { std::ofstream(dir / "input.txt") << actions; }
+
+  // Runs t/start.scn from its label "start" with the run loop; the scenario's result, or
+  // "error" when the game ended.
+  std::string RunStart() {
+    Scenario scenario;
+    try {
+      LoadScenarioFile(scenario, "start");
+      RunLines(scenario, kNormalScenario);
+    } catch (const DExceptGame&) {
+      return "error";
+    }
+    return scenario.result;
+  }
+
+  // Transcript lines without their time.
+  std::vector<std::string> Transcript() const {
+    std::ifstream in(dir / "transcript.txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+      std::size_t space = line.find(' ');
+      lines.push_back(space == std::string::npos ? line : line.substr(space + 1));
+    }
+    return lines;
+  }
+  int Count(const std::string& line) const {
+    int n = 0;
+    for (const std::string& l : Transcript()) n += l == line;
+    return n;
   }
 
   // Loads the table; true when loading ended the game (the message is in `messages`).
