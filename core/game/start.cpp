@@ -3,6 +3,7 @@
 // error, a closed window, the quit choice, running out of memory) arrives at the one handler here.
 #include <new>
 
+#include "court/exclamations.h"
 #include "game/build_constants.h"
 #include "game/game_flow.h"
 #include "game/system.h"
@@ -72,6 +73,10 @@ void InstallHooks() {
   hooks.resetPresentation = ResetPresentation;
   hooks.progressFilePath = ProgressFilePath;
   InstallScenarioHooks(hooks);
+  // The save question and the full-screen text take the speaker's plate away.
+  MessageHooks messageHooks = InstalledMessageHooks();
+  messageHooks.clearNamePlate = clearNamePlate;
+  InstallMessageHooks(messageHooks);
 }
 
 void RunGame() {

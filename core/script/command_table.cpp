@@ -6,6 +6,7 @@
 
 #include "court/court_scene.h"
 #include "court/items.h"
+#include "court/exclamations.h"
 #include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
@@ -144,10 +145,21 @@ constexpr const char* kCourtPositionName =
     "@courtSetLawyerBack / @courtSetWitnessBack / @courtSetProsecutorBack / "
     "@courtSetJudgeBack / @courtSetGuideBack";
 
+// The set pieces of the courtroom.
+void RunTextShowName(const CommandArgs& args) { showNamePlate(args.Text(0)); }
+void RunTextShowScene(const CommandArgs& args) { showSceneCaption(args.Text(0), args.Text(1)); }
+void RunTextShowLoud(const CommandArgs& args) { showLoudText(args.Text(0)); }
+void RunCourtShowPlea(const CommandArgs& args) { showVerdict(args.Flag(0)); }
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
+// The speaker's name is the bare word after the command; nothing after it is read.
+constexpr OptionRule kShowNameOptions[] = {{"", OptionKind::Text, 264, "", false, false, true}};
+constexpr OptionRule kShowSceneOptions[] = {{"line1", OptionKind::Text, 256},
+                                            {"line2", OptionKind::Text, 256}};
+constexpr OptionRule kShowLoudOptions[] = {{"value", OptionKind::Text, 264}};
+constexpr OptionRule kShowPleaOptions[] = {{"guilty", OptionKind::Flag}};
 // The item number is the command's bare first word.
 constexpr OptionRule kItemNumber = {"", OptionKind::Integer, 0, "", true, false, true};
 constexpr OptionRule kItemShowOptions[] = {kItemNumber, {"right", OptionKind::Flag}};
@@ -182,6 +194,9 @@ const std::array kCommands = {
     CommandRow{"@sprBeginScene", {}, RunSprBeginScene},
     CommandRow{"@sprEndScene", {}, RunSprEndScene},
     CommandRow{"@textShowMessage", {}, RunTextShowMessage},
+    CommandRow{"@textShowName", kShowNameOptions, RunTextShowName, nullptr, ModeRule::Any,
+               nullptr, UnknownOptions::Report, false},
+    CommandRow{"@textShowScene", kShowSceneOptions, RunTextShowScene},
     // A jump or exit line may carry notes of its own: names they do not know are passed over.
     CommandRow{"@goto", kGotoOptions, RunGoto, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::Ignore},
@@ -209,6 +224,8 @@ const std::array kCommands = {
                UnknownOptions::SkipEmpty},
     CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
+    CommandRow{"@textShowLoud", kShowLoudOptions, RunTextShowLoud},
+    CommandRow{"@courtShowPlea", kShowPleaOptions, RunCourtShowPlea},
     CommandRow{"@save", kSaveOptions, RunSave, nullptr, ModeRule::Any, nullptr,
                UnknownOptions::SkipEmpty},
 };

@@ -168,6 +168,13 @@ Canvas paintLawyer();
 Canvas paintProsecutor();
 Canvas paintWitness();
 
+// The courtroom's set pieces (art_set_pieces.cpp, voice.cpp): the shouted bubbles, the verdict
+// characters, the name plates, and the shouts in a voice of a given pitch.
+Canvas paintExclamationBubble(const std::string& label, Rgba edge);
+Canvas paintVerdictCharacter(const std::string& character, Rgba colour);
+Canvas paintNamePlate(const std::string& name);
+std::vector<float> voiceShout(const std::string& type, float basePitch, uint32_t seed);
+
 // Shared look of the night court.
 namespace palette {
 inline Rgba night() { return hex(0x070a1f); }
