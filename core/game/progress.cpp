@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "court/items.h"
 #include "game/system.h"
 #include "present/text_layers.h"
 #include "script/message.h"
@@ -42,6 +43,9 @@ void WriteSavedPosition(const char* target) {
   ProgressFilePath(path);
   WritePrivateProfileStringA(kSection, "pt_scn", gScenarioFolder, path);
   WritePrivateProfileStringA(kSection, "pt_target", target, path);
+  char owned[1024];
+  saveOwnedItems(owned, sizeof owned);
+  WritePrivateProfileStringA(kSection, "pt_item", owned, path);
 }
 
 }  // namespace

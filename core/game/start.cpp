@@ -4,6 +4,7 @@
 #include <new>
 
 #include "court/exclamations.h"
+#include "court/items.h"
 #include "game/build_constants.h"
 #include "game/game_flow.h"
 #include "game/system.h"
@@ -76,6 +77,8 @@ void InstallHooks() {
   // The save question and the full-screen text take the speaker's plate away.
   MessageHooks messageHooks = InstalledMessageHooks();
   messageHooks.clearNamePlate = clearNamePlate;
+  messageHooks.openCourtRecord = openCourtRecordFromButton;
+  messageHooks.hideCourtRecordButton = hideRecordButton;
   InstallMessageHooks(messageHooks);
 }
 
