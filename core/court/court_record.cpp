@@ -96,30 +96,24 @@ void PreparePanel(int number) {
   selectTextLayer("def");
 }
 
-// Moves the picture and the layer by `d` of the 800 pixels of a slide.
-void PlacePanel(int pictureX, int layerOffset) {
-  setSpritePos(kItemPictureSlot, pictureX, kPanelY, kStyleLeft | kStyleTop);
-  setTextLayerPos("sub", layerOffset, kPanelLayerY);
+void PlacePanel(const PanelPlace& place) {
+  setSpritePos(kItemPictureSlot, place.pictureX, kPanelY, kStyleLeft | kStyleTop);
+  setTextLayerPos("sub", place.layerOffset, kPanelLayerY);
 }
 
 // One slide over 100 ms; `in` brings the panel from the right, otherwise it leaves left.
 void SlidePanel(bool in) {
   if (in) {
-    PlacePanel(kPanelX + kSlideWidth, kSlideWidth);
+    PlacePanel(panelPlaceAt(0, true));
     showSprite(kItemPictureSlot, -1, "none");
     showTextLayer("sub");
   }
   restartMark();
   for (;;) {
     const std::uint32_t elapsed = elapsedSinceMark();
-    const double f = elapsed >= kSlideMs ? 1.0 : elapsed * 0.01;
-    const int d = static_cast<int>(f * kSlideWidth + 0.5);
-    if (in)
-      PlacePanel(kPanelX + kSlideWidth - d, kSlideWidth - d);
-    else
-      PlacePanel(kPanelX - d, -d);
+    PlacePanel(panelPlaceAt(elapsed, in));
     renderScreen();
-    if (f >= 1.0) break;
+    if (elapsed >= kSlideMs) break;
   }
 }
 
@@ -224,6 +218,13 @@ bool ShowMagnified(const ItemEntry& entry) {
 }
 
 }  // namespace
+
+PanelPlace panelPlaceAt(std::uint32_t elapsedMs, bool in) {
+  const double f = elapsedMs >= kSlideMs ? 1.0 : elapsedMs * 0.01;
+  const int d = static_cast<int>(f * kSlideWidth + 0.5);
+  if (in) return {kPanelX + kSlideWidth - d, kSlideWidth - d};
+  return {kPanelX - d, -d};
+}
 
 void (*gItemKuraeHook)(int item, const char* voice, bool right) = nullptr;
 

@@ -54,6 +54,13 @@ void resolveItemSpriteName(const char* name, char* out, std::size_t size);
 
 // ---- The item panel and the court record (court_record.cpp) ----------------------------
 
+// Where the panel's picture and text layer stand `elapsedMs` into a 100 ms slide in from
+// the right (`in`) or out to the left.
+struct PanelPlace {
+  int pictureX;
+  int layerOffset;
+};
+PanelPlace panelPlaceAt(std::uint32_t elapsedMs, bool in);
 // Files the item and shows it on the panel with its sound, "sys/se/ジングル" when `se` is 1
 // (`@itemGetShow`).
 void announceItem(int number, int se);

@@ -161,3 +161,22 @@ TEST_F(RecordTest, RecordButton_WithoutLabelContinuesOnTheNextLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PanelSlide, ComesFromTheRightAndLeavesToTheLeftOverOneTenthOfASecond) {
+  const struct {
+    std::uint32_t ms;
+    bool in;
+    int pictureX, layerOffset;
+  } steps[] = {{0, true, 808, 800},   {50, true, 408, 400},   {100, true, 8, 0},
+               {500, true, 8, 0},     {0, false, 8, 0},       {50, false, -392, -400},
+               {100, false, -792, -800}, {33, true, 544, 536}, {33, false, -256, -264}};
+  for (const auto& step : steps) {
+    const PanelPlace place = panelPlaceAt(step.ms, step.in);
+    EXPECT_EQ(place.pictureX, step.pictureX) << step.ms << (step.in ? " in" : " out");
+    EXPECT_EQ(place.layerOffset, step.layerOffset) << step.ms << (step.in ? " in" : " out");
+  }
+}
+
+}  // namespace
