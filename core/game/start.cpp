@@ -11,6 +11,7 @@
 #include "host/errors.h"
 #include "host/host_api.h"
 #include "present/buttons.h"
+#include "present/motion.h"
 #include "present/resources.h"
 #include "present/sound.h"
 #include "present/sprite_definition.h"
@@ -30,6 +31,7 @@ void StartSystem(int width, int height, bool fullscreen) {
   initSoundCache(8);
   SystemInit(width, height, fullscreen);
   initTimers();
+  installMotionHooks();
   resetSprites();
   initSprites();
   initTextLayers();

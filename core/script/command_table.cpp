@@ -10,6 +10,8 @@
 #include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
+#include "present/motion.h"
+#include "present/sprites.h"
 #include "present/sound.h"
 #include "script/commands.h"
 #include "script/message.h"
@@ -43,6 +45,10 @@ void RunTextShowFull(const CommandArgs&) { ShowFullScreenText(); }
 void RunSprRender(const CommandArgs&) { renderScreen(); }
 void RunSprBeginScene(const CommandArgs&) { sceneFadeOut(); }
 void RunSprEndScene(const CommandArgs&) { sceneFadeIn(); }
+// Sprite numbers in a script's motion files are script sprite numbers.
+void RunSprLoadMotion(const CommandArgs& args) {
+  loadMotion(kUserSlotBase, args.Text(0), args.Flag(1));
+}
 
 void RunBgmPlay(const CommandArgs& args) { playBgm(args.Text(0)); }
 
@@ -154,6 +160,8 @@ constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
+constexpr OptionRule kLoadMotionOptions[] = {{"file", OptionKind::Text, 264, "", true},
+                                             {"wait", OptionKind::Flag}};
 // The speaker's name is the bare word after the command; nothing after it is read.
 constexpr OptionRule kShowNameOptions[] = {{"", OptionKind::Text, 264, "", false, false, true}};
 constexpr OptionRule kShowSceneOptions[] = {{"line1", OptionKind::Text, 256},
@@ -193,6 +201,7 @@ const std::array kCommands = {
     CommandRow{"@charaHideAll", kCharaHideOptions, RunCharaHideAll, kCharaHideName},
     CommandRow{"@sprBeginScene", {}, RunSprBeginScene},
     CommandRow{"@sprEndScene", {}, RunSprEndScene},
+    CommandRow{"@sprLoadMotion", kLoadMotionOptions, RunSprLoadMotion},
     CommandRow{"@textShowMessage", {}, RunTextShowMessage},
     CommandRow{"@textShowName", kShowNameOptions, RunTextShowName, nullptr, ModeRule::Any,
                nullptr, UnknownOptions::Report, false},
