@@ -155,6 +155,13 @@ constexpr const char* kCourtPositionName =
 void RunTextShowName(const CommandArgs& args) { showNamePlate(args.Text(0)); }
 void RunTextShowScene(const CommandArgs& args) { showSceneCaption(args.Text(0), args.Text(1)); }
 void RunTextShowLoud(const CommandArgs& args) { showLoudText(args.Text(0)); }
+// Which exclamation a row shouts is told by the row's own name.
+void RunCourtShow(const CommandArgs& args, const char* type) {
+  showExclamation(type, args.Text(2), args.Integer(1), args.Flag(0));
+}
+void RunCourtShowKurae(const CommandArgs& args) { RunCourtShow(args, "kurae"); }
+void RunCourtShowMatta(const CommandArgs& args) { RunCourtShow(args, "matta"); }
+void RunCourtShowIgi(const CommandArgs& args) { RunCourtShow(args, "igi"); }
 void RunCourtShowPlea(const CommandArgs& args) { showVerdict(args.Flag(0)); }
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
@@ -167,6 +174,10 @@ constexpr OptionRule kShowNameOptions[] = {{"", OptionKind::Text, 264, "", false
 constexpr OptionRule kShowSceneOptions[] = {{"line1", OptionKind::Text, 256},
                                             {"line2", OptionKind::Text, 256}};
 constexpr OptionRule kShowLoudOptions[] = {{"value", OptionKind::Text, 264}};
+constexpr OptionRule kExclamationOptions[] = {{"right", OptionKind::Flag},
+                                              {"item", OptionKind::Integer, 0, "-1"},
+                                              {"voice", OptionKind::Text, 256}};
+constexpr const char* kExclamationReportName = "@courtShowKurae/@courtShowMatta/@courtShowIgi";
 constexpr OptionRule kShowPleaOptions[] = {{"guilty", OptionKind::Flag}};
 // The item number is the command's bare first word.
 constexpr OptionRule kItemNumber = {"", OptionKind::Integer, 0, "", true, false, true};
@@ -225,6 +236,9 @@ const std::array kCommands = {
                kCourtPositionName},
     CommandRow{"@courtSetJudgeBack", kCourtPositionOptions, RunCourtJudge, kCourtPositionName},
     CommandRow{"@courtSetGuideBack", kCourtPositionOptions, RunCourtGuide, kCourtPositionName},
+    CommandRow{"@courtShowKurae", kExclamationOptions, RunCourtShowKurae, kExclamationReportName},
+    CommandRow{"@courtShowMatta", kExclamationOptions, RunCourtShowMatta, kExclamationReportName},
+    CommandRow{"@courtShowIgi", kExclamationOptions, RunCourtShowIgi, kExclamationReportName},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@itemShowKiroku", kItemShowKirokuOptions, RunItemShowKiroku},
     CommandRow{"@itemHideKiroku", {}, RunItemHideKiroku},
