@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "court/items.h"
+#include "court/life.h"
 #include "game/system.h"
 #include "present/text_layers.h"
 #include "script/message.h"
@@ -46,6 +47,7 @@ void WriteSavedPosition(const char* target) {
   char owned[1024];
   saveOwnedItems(owned, sizeof owned);
   WritePrivateProfileStringA(kSection, "pt_item", owned, path);
+  saveLife(path);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "court/exclamations.h"
 #include "court/items.h"
+#include "court/life.h"
 #include "game/build_constants.h"
 #include "game/game_flow.h"
 #include "game/system.h"
@@ -67,6 +68,9 @@ void ResetPresentation() {
 
 namespace {
 
+// What a top-level run starts from: fresh, or the saved game's values when resuming.
+void LoadHeldState(bool resume, const char* progressFile) { loadLife(resume, progressFile); }
+
 // The run loop sits below the command table, the message window and the screen reset; it
 // reaches them through these.
 void InstallHooks() {
@@ -75,6 +79,7 @@ void InstallHooks() {
   hooks.showMessage = ShowStoryLine;
   hooks.resetPresentation = ResetPresentation;
   hooks.progressFilePath = ProgressFilePath;
+  hooks.loadHeldState = LoadHeldState;
   InstallScenarioHooks(hooks);
   // The save question and the full-screen text take the speaker's plate away.
   MessageHooks messageHooks = InstalledMessageHooks();

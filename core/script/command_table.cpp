@@ -7,6 +7,7 @@
 #include "court/court_scene.h"
 #include "court/items.h"
 #include "court/exclamations.h"
+#include "court/life.h"
 #include "game/progress.h"
 #include "host/errors.h"
 #include "present/frame.h"
@@ -61,6 +62,15 @@ void RunSePlay(const CommandArgs& args) {
 }
 
 void RunSave(const CommandArgs& args) { SaveDialog(args.Text(0)); }
+
+void RunCourtHideLife(const CommandArgs& args) { hideLife(args.Flag(0)); }
+// `wipe` shows the gauge at once; without it the gauge fades in.
+void RunCourtShowLife(const CommandArgs& args) { showLife(args.Flag(0)); }
+void RunCourtReduceLife(const CommandArgs&) {
+  if (reduceLife()) Current().exitRequested = true;
+}
+void RunCourtSetLife(const CommandArgs& args) { setLife(args.Integer(0)); }
+void RunCourtSetNolife(const CommandArgs& args) { setNolifeTarget(args.Text(0)); }
 
 void RunItemShow(const CommandArgs& args) { showItemPicture(args.Integer(0), args.Flag(1)); }
 void RunItemHide(const CommandArgs&) { hideItemPicture(); }
@@ -167,6 +177,10 @@ constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
 constexpr OptionRule kSaveOptions[] = {{"target", OptionKind::Text, 264}};
+constexpr OptionRule kNowipeOptions[] = {{"nowipe", OptionKind::Flag}};
+constexpr OptionRule kWipeOptions[] = {{"wipe", OptionKind::Flag}};
+constexpr OptionRule kSetLifeOptions[] = {{"", OptionKind::Integer, 0, "-1", true, true, true}};
+constexpr OptionRule kNolifeOptions[] = {{"target", OptionKind::Text, 264, "", true}};
 constexpr OptionRule kLoadMotionOptions[] = {{"file", OptionKind::Text, 264, "", true},
                                              {"wait", OptionKind::Flag}};
 // The speaker's name is the bare word after the command; nothing after it is read.
@@ -239,6 +253,11 @@ const std::array kCommands = {
     CommandRow{"@courtShowKurae", kExclamationOptions, RunCourtShowKurae, kExclamationReportName},
     CommandRow{"@courtShowMatta", kExclamationOptions, RunCourtShowMatta, kExclamationReportName},
     CommandRow{"@courtShowIgi", kExclamationOptions, RunCourtShowIgi, kExclamationReportName},
+    CommandRow{"@courtHideCourtLife", kNowipeOptions, RunCourtHideLife},
+    CommandRow{"@courtShowLife", kWipeOptions, RunCourtShowLife},
+    CommandRow{"@courtReduceLife", {}, RunCourtReduceLife},
+    CommandRow{"@courtSetLife", kSetLifeOptions, RunCourtSetLife},
+    CommandRow{"@courtSetNolifeScenario", kNolifeOptions, RunCourtSetNolife},
     CommandRow{"@textShowFull", {}, RunTextShowFull},
     CommandRow{"@itemShowKiroku", kItemShowKirokuOptions, RunItemShowKiroku},
     CommandRow{"@itemHideKiroku", {}, RunItemHideKiroku},

@@ -277,8 +277,11 @@ void RunScenario(const char* folder, char* result, std::size_t resultSize, const
     CopyText(folder ? folder : "", gScenarioFolder, kScenarioTextSize);
   }
   if (!target) target = "";
-  // Items, court positions and life are kept across a scenario; they are loaded or reset
-  // here once the engine has them.
+  if (gHooks.loadHeldState) {
+    char progress[kScenarioTextSize] = {};
+    if (gHooks.progressFilePath) gHooks.progressFilePath(progress);
+    gHooks.loadHeldState(resume, progress);
+  }
 
   Scenario scenario;
   Jump(scenario, target);

@@ -43,6 +43,9 @@ struct ScenarioHooks {
   void (*showMessage)(const char* line) = nullptr;                // a line of story text
   void (*resetPresentation)() = nullptr;                          // before every run
   void (*progressFilePath)(char (&out)[kScenarioTextSize]) = nullptr;  // for resuming
+  // The game state a top-level run starts with (items, court positions, life): reset, or
+  // read from the progress file when resuming. Empty: nothing is held across runs.
+  void (*loadHeldState)(bool resume, const char* progressFile) = nullptr;
 };
 void InstallScenarioHooks(const ScenarioHooks& hooks);
 const ScenarioHooks& InstalledScenarioHooks();

@@ -51,6 +51,9 @@ const std::vector<Asset>& assetTable() {
       // Message window and transitions.
       picture("sys/text_msg.png", 800, 200, paintMessageWindow),
       picture("sys/wipe_bg.png", 800, 600, paintWipeMask),
+      // The life gauge of the courtroom.
+      picture("sys/court_life.png", 215, 200, paintLifeGauge),
+      picture("sys/court_lifedown.png", 43, 40, paintLifeLoss),
       // Sound effects.
       sound("sys/se/文字クリック.wav", soundPageClick),
       sound("sys/se/文字表示.wav", soundCharacter),

@@ -133,6 +133,9 @@ Canvas paintLogo();
 Canvas paintTitleBackground();
 Canvas paintSelectBackground();
 Canvas paintTitleButton(const std::string& label);
+// The life gauge (five rows of 215x40, row r holding r + 1 units) and the unit being lost.
+Canvas paintLifeGauge();
+Canvas paintLifeLoss();
 Canvas paintMessageWindow();
 Canvas paintPageCursor();     // sys/cursor_np
 Canvas paintStartCursor();    // cursor1

@@ -83,7 +83,8 @@ TEST_F(SaveTest, ANewSaveOverwritesTheOldPosition) {
   EXPECT_EQ(Play({kClickBeginSaved, kClickSaveYes}), 0);
   EXPECT_EQ(Messages(), Boxes{});
   // Nothing is owned in this game, so the owned list is written empty.
-  EXPECT_EQ(ProgressText(), "[save]\nclear=1\npt_scn=scn/maid\npt_target=start:new\npt_item=\n");
+  EXPECT_EQ(ProgressText(), "[save]\nclear=1\npt_scn=scn/maid\npt_target=start:new\npt_item=\npt_life=5\n"
+            "pt_nolife=start:nolife\n");
 }
 
 TEST_F(SaveTest, ClosingTheWindowInTheDialogWritesNothing) {
