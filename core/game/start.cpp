@@ -69,7 +69,15 @@ void ResetPresentation() {
 namespace {
 
 // What a top-level run starts from: fresh, or the saved game's values when resuming.
-void LoadHeldState(bool resume, const char* progressFile) { loadLife(resume, progressFile); }
+void LoadHeldState(bool resume, const char* progressFile) {
+  loadItems(resume, progressFile);
+  loadLife(resume, progressFile);
+}
+
+// The record's "kurae" after the right entry is presented: the set pieces' exclamation.
+void ShoutKurae(int item, const char* voice, bool right) {
+  showExclamation("kurae", voice, item, right);
+}
 
 // The run loop sits below the command table, the message window and the screen reset; it
 // reaches them through these.
@@ -87,6 +95,7 @@ void InstallHooks() {
   messageHooks.openCourtRecord = openCourtRecordFromButton;
   messageHooks.hideCourtRecordButton = hideRecordButton;
   InstallMessageHooks(messageHooks);
+  gItemKuraeHook = ShoutKurae;
 }
 
 void RunGame() {
