@@ -3,6 +3,7 @@
 // error, a closed window, the quit choice, running out of memory) arrives at the one handler here.
 #include <new>
 
+#include "court/court_scene.h"
 #include "court/exclamations.h"
 #include "court/items.h"
 #include "court/life.h"
@@ -71,6 +72,7 @@ namespace {
 // What a top-level run starts from: fresh, or the saved game's values when resuming.
 void LoadHeldState(bool resume, const char* progressFile) {
   loadItems(resume, progressFile);
+  resetCourtScene();  // nothing of the stage survives from one run to the next
   loadLife(resume, progressFile);
 }
 
