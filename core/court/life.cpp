@@ -64,9 +64,22 @@ void currentScenarioFile(char (&file)[kScenarioTextSize]) {
   file[nameLength] = '\0';
 }
 
+// A no-life scenario that loses its last unit again starts another nested run. A script that
+// does so for ever would exhaust the stack, so the nesting is bounded and reported instead.
+constexpr int kMaxNolifeDepth = 16;
+int gNolifeDepth = 0;
+
+struct NolifeDepth {
+  NolifeDepth() { ++gNolifeDepth; }
+  ~NolifeDepth() { --gNolifeDepth; }
+};
+
 // Plays the no-life target to its end. A bare label means the file of the scenario that
 // lost the last unit: the new scenario has no file of its own to look it up in.
 void runNolifeTarget() {
+  if (gNolifeDepth >= kMaxNolifeDepth)
+    ScriptError("ライフが尽きたときのシナリオの中で、さらにライフが尽きすぎています。"_sj);
+  NolifeDepth depth;
   char file[kScenarioTextSize];
   currentScenarioFile(file);
   char target[kNolifeTargetSize];

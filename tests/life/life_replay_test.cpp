@@ -173,3 +173,9 @@ TEST_F(LifeReplay, ReduceLife_UnknownNolifeLabelNamesTheLosingLine) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{
                          Box("life_bad_label", 3, "ジャンプ先ラベル \"nowhere\" が見つかりません。")});
 }
+
+TEST_F(LifeReplay, ReduceLife_NolifeRunsThatLoseForEverAreStoppedWithAMessage) {
+  ASSERT_EQ(Play("life_loop", {}), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{Box(
+                         "life_loop", 5, "ライフが尽きたときのシナリオの中で、さらにライフが尽きすぎています。")});
+}
