@@ -54,6 +54,19 @@ const std::vector<Asset>& assetTable() {
       // The life gauge of the courtroom.
       picture("sys/court_life.png", 215, 200, paintLifeGauge),
       picture("sys/court_lifedown.png", 43, 40, paintLifeLoss),
+      // The court record: the item panel's window and the record screen's buttons. The
+      // buttons on the right are anchored by their right edges and packed leftwards, so
+      // their widths fit the gaps between their places (35, 99 and 163 pixels).
+      picture("sys/text_item.png", 800, 200, paintItemWindow),
+      picture("sys/btn_item_right.png", 35, 96, [] { return paintRecordArrow(true); }),
+      picture("sys/btn_item_left.png", 35, 96, [] { return paintRecordArrow(false); }),
+      picture("sys/btn_item_tojiru.png", 96, 96, [] { return paintRecordButton("とじる", 96); }),
+      picture("sys/btn_item_tsuki.png", 160, 96,
+              [] { return paintRecordButton("つきつける", 160); }),
+      picture("sys/btn_item_chara.png", 120, 96, [] { return paintRecordButton("人物", 120); }),
+      picture("sys/btn_item_item.png", 120, 96, [] { return paintRecordButton("証拠品", 120); }),
+      picture("sys/btn_item_mag.png", 96, 80, paintMagnifyButton),
+      picture("sys/btn_other_kiroku.png", 120, 96, paintRecordOpenButton),
       // Sound effects.
       sound("sys/se/文字クリック.wav", soundPageClick),
       sound("sys/se/文字表示.wav", soundCharacter),

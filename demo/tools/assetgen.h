@@ -159,6 +159,15 @@ std::vector<float> musicCourtBody();
 std::vector<float> musicNightPrelude();
 std::vector<float> musicNightBody();
 
+// The court record (art_record.cpp): the item panel's window (800x200, the entry's picture
+// framed 8 pixels inside its top left corner) and the record's buttons, each two rows of one
+// look: at rest, then lit under the pointer.
+Canvas paintItemWindow();
+Canvas paintRecordArrow(bool right);                           // 35x96
+Canvas paintRecordButton(const std::string& label, int width);  // width x 96
+Canvas paintMagnifyButton();                                    // 96x80
+Canvas paintRecordOpenButton();                                 // 120x96
+
 // The courtroom stage (art_court_stage.cpp): the three rooms, the rails drawn over the
 // characters, and the character sheets (two columns, mouth shut and open, of 400x540; rows:
 // the first pose still, talking, the second pose still, talking).
