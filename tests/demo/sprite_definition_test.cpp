@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <set>
+#include <stdexcept>
 
 using namespace demotest;
 
@@ -183,6 +185,60 @@ TEST(BundledSpriteDefinitions, TitleButtonsHaveARestingAndALitLook) {
                             picture->rgba.begin() + ptrdiff_t(half)))
         << name << ": the lit row looks like the resting one";
   }
+}
+
+// The court record's buttons light up like the title buttons: one cell per row, two rows,
+// the lit row different from the resting one.
+TEST(BundledSpriteDefinitions, RecordButtonsHaveARestingAndALitLook) {
+  for (const char* name : {"sys/btn_item_right.spr", "sys/btn_item_left.spr",
+                           "sys/btn_item_tojiru.spr", "sys/btn_item_tsuki.spr",
+                           "sys/btn_item_chara.spr", "sys/btn_item_item.spr",
+                           "sys/btn_item_mag.spr", "sys/btn_other_kiroku.spr"}) {
+    Definition def;
+    for (const auto& d : definitions())
+      if (d.rel == name) def = d;
+    ASSERT_EQ(def.rel, name);
+    auto [cols, rows] = cellGrid(def.option("anim"));
+    EXPECT_EQ(cols, 1) << name;
+    ASSERT_EQ(rows, 2) << name;
+    auto picture = loadPicture(gameDir() / "sys" / fs::u8path(def.option("file")));
+    ASSERT_TRUE(picture);
+    size_t half = picture->rgba.size() / 2;
+    EXPECT_FALSE(std::equal(picture->rgba.begin(), picture->rgba.begin() + ptrdiff_t(half),
+                            picture->rgba.begin() + ptrdiff_t(half)))
+        << name << ": the lit row looks like the resting one";
+  }
+}
+
+// The record's buttons on the right are anchored by their right edges at 735, 700, 601 and
+// 438 (537 without the close button), packed leftwards; none may cover its neighbour, and
+// the paging arrow at its leftmost place must clear the tab button at x 65.
+TEST(BundledSpriteDefinitions, RecordButtonsFitBetweenTheirPlaces) {
+  auto width = [](const char* file) {
+    auto picture = loadPicture(gameDir() / "sys" / file);
+    if (!picture) throw std::runtime_error(std::string(file) + " is missing");
+    return picture->width;
+  };
+  EXPECT_LE(width("btn_item_right.png"), 735 - 700);
+  EXPECT_LE(width("btn_item_tojiru.png"), 700 - 601);
+  EXPECT_LE(width("btn_item_tsuki.png"), 601 - 438);
+  int tab = std::max(width("btn_item_chara.png"), width("btn_item_item.png"));
+  EXPECT_LE(65 + tab, 438 - width("btn_item_left.png"));
+  // The magnifier stands on the panel's top edge (its bottom at 79), so it must fit above.
+  auto mag = loadPicture(gameDir() / "sys/btn_item_mag.png");
+  ASSERT_TRUE(mag);
+  EXPECT_LE(mag->height / 2, 79);
+}
+
+// The item panel's window spans the screen and holds the four lines of the entry's text
+// below its top (margin 30, four lines of 32 pixels with 8 between).
+TEST(BundledSpriteDefinitions, ItemWindowHoldsTheEntrysText) {
+  auto window = loadPicture(gameDir() / "sys/text_item.png");
+  ASSERT_TRUE(window);
+  EXPECT_EQ(window->width, 800);
+  EXPECT_GE(window->height, 30 + 4 * 32 + 3 * 8);
+  // The window starts at y 80 and must end above the record's buttons at y 286.
+  EXPECT_LE(80 + window->height, 286);
 }
 
 TEST(BundledGameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
