@@ -1,6 +1,7 @@
 /*
  * The court record's pictures: the item panel's window, the record screen's buttons (each a
- * resting row over a lit row), and the court-record button shown during the story.
+ * resting row over a lit row), the court-record button shown during the story, and the
+ * entries' pictures of the first episode.
  */
 #include "assetgen.h"
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr int kButtonRow = 48;  // one look of a record button
 constexpr int kMagRow = 40;     // the magnifier sits in the gap above the panel
+constexpr int kWitnessHeadTop = 20;  // where the bust starts in the witness's first cell
 
 // A dark plate with a silver edge at rest, or an indigo plate with a gold glowing edge when
 // lit, filling one row of a button sheet.
@@ -133,5 +135,112 @@ Canvas paintRecordButton(const std::string& label, int width) {
 Canvas paintMagnifyButton() { return paintLabelledButton("拡大", 96, kMagRow, 20, 4); }
 
 Canvas paintRecordOpenButton() { return paintLabelledButton("法廷記録", 120, kButtonRow, 20, 1); }
+
+namespace {
+
+constexpr int kEntryW = 192, kEntryH = 184;  // the inside of the panel's picture frame
+
+// Night-blue ground shared by the entries' pictures, with a thin silver keyline.
+Canvas entryGround(Rgba top, Rgba bottom) {
+  Canvas c = makeCanvas(kEntryW, kEntryH);
+  fillVertical(c, {{0.0f, top}, {float(kEntryH), bottom}});
+  return c;
+}
+
+void entryKeyline(Canvas& c) {
+  Mask line = makeMask(c.width, c.height);
+  maskRoundRectOutline(line, 1, 1, c.width - 1, c.height - 1, 3, 1.2f);
+  paintMask(c, line, hex(0xc9d2e8, 0.7f));
+  paintVignette(c, 0.35f);
+}
+
+}  // namespace
+
+// Small shoe prints in moonlit garden soil, one trail walking up towards a gate.
+Canvas paintFootprintsEntry() {
+  Canvas c = makeCanvas(kEntryW, kEntryH);
+  fillWith(c, [](int x, int y) {
+    float n = fractalNoise(float(x) / 14.0f, float(y) / 14.0f, 0xa5u, 4);
+    return mix(hex(0x2a2232), hex(0x5a4a52), n * 0.8f + float(y) / kEntryH * 0.2f);
+  });
+  // The gate: two dark posts and bars at the far edge, lit from behind by the moon.
+  Mask gate = makeMask(kEntryW, kEntryH);
+  maskRoundRect(gate, 60, 6, 68, 46, 1);
+  maskRoundRect(gate, 124, 6, 132, 46, 1);
+  for (float x = 76; x < 124; x += 10) maskLine(gate, {x, 12}, {x, 44}, 2.0f);
+  maskLine(gate, {64, 14}, {128, 14}, 2.0f);
+  Mask halo = makeMask(kEntryW, kEntryH);
+  maskRoundRect(halo, 56, 0, 136, 40, 10);
+  blurMask(halo, 10);
+  paintMask(c, halo, hex(0xf4edd2, 0.35f));
+  paintMask(c, gate, hex(0x0d0b18));
+  // The prints alternate left and right, shrinking with distance.
+  for (int step = 0; step < 6; ++step) {
+    float t = float(step) / 5.0f;
+    float scale = 1.5f - 0.8f * t;
+    float cx = 96 + (step % 2 == 0 ? -9.0f : 9.0f) * scale;
+    float cy = 170 - 118 * t;
+    Mask print = makeMask(kEntryW, kEntryH);
+    maskRoundRect(print, cx - 6 * scale, cy - 12 * scale, cx + 6 * scale, cy + 1 * scale,
+                  5 * scale);
+    maskRoundRect(print, cx - 5 * scale, cy + 4 * scale, cx + 5 * scale, cy + 11 * scale,
+                  4 * scale);
+    paintMask(c, print, hex(0x0a0710, 0.95f));
+    paintMask(c, print, hex(0xc9d2e8, 0.25f), 1, 1);
+  }
+  entryKeyline(c);
+  return c;
+}
+
+// A folded letter sealed with a crescent in red wax.
+Canvas paintLetterEntry() {
+  Canvas c = entryGround(hex(0x1b2257), hex(0x070a26));
+  Mask paper = makeMask(kEntryW, kEntryH);
+  maskPolygon(paper, {{34, 46}, {164, 34}, {172, 140}, {40, 152}});
+  Mask shadow = paper;
+  blurMask(shadow, 5);
+  paintMask(c, shadow, hex(0x000000, 0.6f), 4, 5);
+  paintMaskWith(c, paper, [](int x, int y) {
+    float n = fractalNoise(float(x) / 20.0f, float(y) / 20.0f, 0x1e77u, 3);
+    return mix(hex(0xf4edd2), hex(0xd9ccaa), n * 0.6f);
+  });
+  Mask folds = makeMask(kEntryW, kEntryH);
+  maskLine(folds, {34, 46}, {103, 100}, 1.2f);
+  maskLine(folds, {164, 34}, {103, 100}, 1.2f);
+  paintMask(c, folds, hex(0x8a7a5a, 0.8f));
+  Mask writing = makeMask(kEntryW, kEntryH);
+  for (int line = 0; line < 3; ++line) {
+    float y = 118 + line * 9.0f;
+    maskLine(writing, {56, y + 0.8f}, {150 - line * 18.0f, y - 1.0f}, 1.0f);
+  }
+  paintMask(c, writing, hex(0x3a3040, 0.55f));
+  Mask wax = makeMask(kEntryW, kEntryH);
+  maskCircle(wax, 103, 98, 15);
+  paintMask(c, wax, hex(0x9c1c24));
+  Mask moon = makeMask(kEntryW, kEntryH);
+  maskCircle(moon, 101, 98, 8);
+  Mask bite = makeMask(kEntryW, kEntryH);
+  maskCircle(bite, 105, 95, 7);
+  maskSubtract(moon, bite);
+  paintMask(c, moon, hex(0xe86a5a));
+  entryKeyline(c);
+  return c;
+}
+
+// The witness's profile: her face taken from her standing pose, in a
+// moonlit halo.
+Canvas paintWitnessProfile() {
+  Canvas c = entryGround(hex(0x27306e), hex(0x0b0f30));
+  Mask halo = makeMask(kEntryW, kEntryH);
+  maskCircle(halo, kEntryW / 2.0f, 78, 70);
+  blurMask(halo, 12);
+  paintMask(c, halo, hex(0xc9d2e8, 0.35f));
+  Canvas sheet = paintWitness();
+  Canvas bust = makeCanvas(kEntryW, kEntryH);
+  drawCanvas(bust, sheet, -(200 - kEntryW / 2), -kWitnessHeadTop);
+  drawCanvas(c, bust, 0, 0);
+  entryKeyline(c);
+  return c;
+}
 
 }  // namespace assetgen

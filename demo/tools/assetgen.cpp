@@ -67,6 +67,10 @@ const std::vector<Asset>& assetTable() {
       picture("sys/btn_item_item.png", 120, 96, [] { return paintRecordButton("証拠品", 120); }),
       picture("sys/btn_item_mag.png", 96, 80, paintMagnifyButton),
       picture("sys/btn_other_kiroku.png", 120, 96, paintRecordOpenButton),
+      // The first episode's evidence and profile, named by scn/maid/item.txt.
+      picture("sys/item_ashiato.png", 192, 184, paintFootprintsEntry),
+      picture("sys/item_tegami.png", 192, 184, paintLetterEntry),
+      picture("sys/item_hoshino.png", 192, 184, paintWitnessProfile),
       // Sound effects.
       sound("sys/se/文字クリック.wav", soundPageClick),
       sound("sys/se/文字表示.wav", soundCharacter),

@@ -167,6 +167,10 @@ Canvas paintRecordArrow(bool right);                           // 35x96
 Canvas paintRecordButton(const std::string& label, int width);  // width x 96
 Canvas paintMagnifyButton();                                    // 96x80
 Canvas paintRecordOpenButton();                                 // 120x96
+// The first episode's entries, 192x184 each: the frame's inside on the panel.
+Canvas paintFootprintsEntry();
+Canvas paintLetterEntry();
+Canvas paintWitnessProfile();
 
 // The courtroom stage (art_court_stage.cpp): the three rooms, the rails drawn over the
 // characters, and the character sheets (two columns, mouth shut and open, of 400x540; rows:
