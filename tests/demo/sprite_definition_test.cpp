@@ -2,7 +2,8 @@
  * The bundled game's sprite definitions read by the engine's rules: a single "@sprite" line
  * with known options, a picture that exists beside the definition and divides evenly into
  * the cells its animation asks for, known display-style words, and alpha wherever the
- * picture has transparent pixels. Also: every resource the start-up and title code names.
+ * picture has transparent pixels. Also: every resource the start-up and title code names, and
+ * the episodes' item definitions, whose faults would stop an episode as soon as it starts.
  */
 #include "demo_fixture.h"
 
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -251,6 +254,56 @@ TEST(BundledGameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
   }
   EXPECT_TRUE(resolvePicture(gameDir() / "sys/wipe_bg")) << "the wipe mask is missing";
   EXPECT_TRUE(fs::is_regular_file(gameDir() / fs::u8path("sys/se/文字クリック.wav")));
+}
+
+// Each line of an episode's item.txt is an "@item" with only the known options, every
+// required one present, a number not used twice, and a picture the engine can resolve: a
+// definition in the episode's folder or else in sys/.
+TEST(BundledItemDefinitions, AreCompleteAndNameExistingPictures) {
+  int files = 0;
+  for (const auto& rel : filesUnder(gameDir())) {
+    if (lower(rel.filename().string()) != "item.txt") continue;
+    ++files;
+    auto bytes = readBytes(gameDir() / rel);
+    auto text = convert(std::string(bytes.begin(), bytes.end()), "CP932", "UTF-8");
+    ASSERT_TRUE(text) << rel << " is not Shift-JIS";
+    std::set<long> numbers;
+    size_t start = 0;
+    while (start < text->size()) {
+      size_t end = text->find('\n', start);
+      if (end == std::string::npos) end = text->size();
+      std::string line = text->substr(start, end - start);
+      start = end + 1;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty()) continue;
+      DefinitionLine item = parseDefinitionLine(line);
+      EXPECT_EQ(lower(item.statement), "@item") << rel << ": " << line;
+      std::map<std::string, std::string> options;
+      for (const auto& [name, value] : item.options) {
+        std::string key = lower(name);
+        EXPECT_TRUE(key == "no" || key == "name" || key == "comment" || key == "image" ||
+                    key == "mag" || key == "type")
+            << rel << ": unknown option " << name;
+        options[key] = value;
+      }
+      for (const char* required : {"no", "name", "comment", "image"})
+        EXPECT_FALSE(options[required].empty()) << rel << ": " << required << " missing";
+      if (options.count("type")) {
+        EXPECT_EQ(lower(options["type"]), "chara") << rel;
+      }
+      long number = std::strtol(options["no"].c_str(), nullptr, 10);
+      EXPECT_GE(number, 0) << rel;
+      EXPECT_TRUE(numbers.insert(number).second) << rel << ": number " << number << " twice";
+      for (const char* picture : {"image", "mag"}) {
+        if (options[picture].empty()) continue;
+        fs::path local = gameDir() / rel.parent_path() / fs::u8path(options[picture] + ".spr");
+        fs::path shared = gameDir() / "sys" / fs::u8path(options[picture] + ".spr");
+        EXPECT_TRUE(fs::is_regular_file(local) || fs::is_regular_file(shared))
+            << rel << ": no definition for " << options[picture];
+      }
+    }
+  }
+  EXPECT_GT(files, 0) << "no episode defines its court record";
 }
 
 }  // namespace
