@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/replay.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -33,27 +35,13 @@ class Replay : public ::testing::Test {
                           (dir / "transcript.txt").string() + " --log " + (dir / "log.txt").string() +
                           " --save-dir " + dir.string() + " " + extra + " " + TEST_GAMES_DIR +
                           "/scenarios >/dev/null 2>&1";
-    int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return exitStatusOf(command);
   }
   int Scenario(const std::string& folder) { return Play("--scenario scn/" + folder); }
 
-  std::vector<std::string> Events() const {
-    std::ifstream in(dir / "transcript.txt");
-    std::vector<std::string> events;
-    for (std::string line; std::getline(in, line);) {
-      std::size_t space = line.find(' ');
-      events.push_back(space == std::string::npos ? line : line.substr(space + 1));
-    }
-    return events;
-  }
+  std::vector<std::string> Events() const { return transcriptEvents(dir / "transcript.txt"); }
   // The transcript's message boxes, "Orvane System: " and all.
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> out;
-    for (const std::string& e : Events())
-      if (e.rfind("message ", 0) == 0) out.push_back(e.substr(8));
-    return out;
-  }
+  std::vector<std::string> Messages() const { return transcriptMessages(dir / "transcript.txt"); }
   std::string Log() const {
     std::ifstream in(dir / "log.txt");
     std::stringstream text;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/replay.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,25 +37,11 @@ class FrameReplay : public ::testing::Test {
                           (dir / "transcript.txt").string() + " --save-dir " + dir.string() +
                           " --shots " + (dir / "shots").string() + " " + extra + " " +
                           TEST_GAMES_DIR + "/" + game + " >/dev/null 2>&1";
-    int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return exitStatusOf(command);
   }
 
-  std::vector<std::string> Events() const {
-    std::ifstream in(dir / "transcript.txt");
-    std::vector<std::string> events;
-    for (std::string line; std::getline(in, line);) {
-      std::size_t space = line.find(' ');
-      events.push_back(space == std::string::npos ? line : line.substr(space + 1));
-    }
-    return events;
-  }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> out;
-    for (const std::string& e : Events())
-      if (e.rfind("message ", 0) == 0) out.push_back(e.substr(8));
-    return out;
-  }
+  std::vector<std::string> Events() const { return transcriptEvents(dir / "transcript.txt"); }
+  std::vector<std::string> Messages() const { return transcriptMessages(dir / "transcript.txt"); }
 
   fs::path dir;
 };
