@@ -21,24 +21,6 @@ namespace {
 
 constexpr const char* kSection = "save";
 
-// The box covers the screen but a margin, as the system menu's does, so the question
-// stands alone over whatever the episode shows.
-void ShapeSaveBox() {
-  static const char* const kGothic = "ＭＳ ゴシック"_sj;
-  setTextLayerWindow("def", "", "#00000080", 32, 32, 736, 536);
-  setTextLayerFont("def", TextLayerFont{.face = kGothic, .size = 40, .styleFlag = false,
-                                        .columns = 16, .lines = 11, .leftMargin = 0,
-                                        .topMargin = 0, .charSpacing = 5, .lineSpacing = 10,
-                                        .shadowOn = true, .shadowDx = 2, .shadowDy = 3,
-                                        .rubyFace = kGothic, .rubySize = 10, .rubyGap = -2});
-  setDefaultShadowColour("def", 0.2f, 0.2f, 0.2f);
-  setDefaultTextColour("def", 1.0f, 1.0f, 1.0f);
-  // Speed 0: the whole question is drawn at once.
-  setSpeed("def", 0);
-  showTextLayer("def");
-  clearTextLayer("def");
-}
-
 void WriteSavedPosition(const char* target) {
   char path[kScenarioTextSize];
   ProgressFilePath(path);
@@ -78,7 +60,8 @@ bool HasSavedGame() {
 void SaveDialog(const char* target) {
   ShowMessageWindow();
   if (void (*clearNamePlate)() = InstalledMessageHooks().clearNamePlate) clearNamePlate();
-  ShapeSaveBox();
+  ShapeMenuBox("def");
+  clearTextLayer("def");
 
   // Mode 2 on the page break: the click sound, and no system menu over the question.
   constexpr int kMode = kMessageClickSound;

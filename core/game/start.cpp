@@ -93,6 +93,7 @@ void InstallHooks() {
   InstallScenarioHooks(hooks);
   // The save question and the full-screen text take the speaker's plate away.
   MessageHooks messageHooks = InstalledMessageHooks();
+  messageHooks.runSystemMenu = RunSystemMenu;
   messageHooks.clearNamePlate = clearNamePlate;
   messageHooks.openCourtRecord = openCourtRecordFromButton;
   messageHooks.hideCourtRecordButton = hideRecordButton;

@@ -15,6 +15,10 @@ void ResetPresentation();
 // or else a screen filled with `colour`, shown with the transition.
 void SetSystemBackground(const char* name, const char* colour, const char* transition);
 
+// The system menu of a right click at a story page break: back to the game, the picture
+// alone, or back to the title (the scenario then ends with "sys_exit").
+void RunSystemMenu();
+
 // The debug settings file ("<save name>.ini") beside the host executable.
 void DebugSettingsPath(char (&out)[264]);
 // The progress file ("<save name>.sav") beside the host executable.

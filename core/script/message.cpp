@@ -147,7 +147,7 @@ bool RunPageBreak(int mode) {
     if (!scenario.courtFlags[1]) break;
     // The player asked for the system menu; it returns here unless the scenario is leaving.
     if (!gMessageHooks.runSystemMenu)
-      ScriptError("The system menu cannot be opened: this build has no system menu yet.");
+      ScriptError("The system menu cannot be opened: none is installed.");
     gMessageHooks.runSystemMenu();
     if (IsLeaving(scenario)) break;
   }
@@ -204,6 +204,20 @@ bool ShowMessage(const char* text, const char* sound, int mode) {
     cursor += length;
   }
   return false;
+}
+
+void ShapeMenuBox(const char* layer) {
+  setTextLayerWindow(layer, "", "#00000080", 32, 32, 736, 536);
+  setTextLayerFont(layer, TextLayerFont{.face = kMessageFace, .size = 40, .styleFlag = false,
+                                        .columns = 16, .lines = 11, .leftMargin = 0,
+                                        .topMargin = 0, .charSpacing = 5, .lineSpacing = 10,
+                                        .shadowOn = true, .shadowDx = 2, .shadowDy = 3,
+                                        .rubyFace = kMessageFace, .rubySize = 10,
+                                        .rubyGap = -2});
+  setDefaultShadowColour(layer, 0.2f, 0.2f, 0.2f);
+  showTextLayer(layer);
+  setDefaultTextColour(layer, 1.0f, 1.0f, 1.0f);
+  setSpeed(layer, 0);  // the whole box is drawn at once
 }
 
 bool ShowMessagePlain(const char* text, int mode) { return ShowMessage(text, nullptr, mode); }

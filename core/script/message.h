@@ -26,6 +26,10 @@ void ShowMessageWindow();
 // `@textShowFull`: message text goes to a translucent layer over the whole screen.
 void ShowFullScreenText();
 
+// Shapes a layer as the box of the save question and the system menu: a translucent panel
+// over all but a 32-pixel margin of the screen, large gothic text drawn at once, shown.
+void ShapeMenuBox(const char* layer);
+
 // What a page break reaches in the layers above: the system menu and the court record.
 // Start-up installs them as those parts arrive; reaching an empty one ends the game with a
 // message, since skipping it would drop what the player asked for.
