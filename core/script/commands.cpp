@@ -60,7 +60,8 @@ bool Missing(const OptionRule& rule, const CommandArgs::Value& value) {
 
 }  // namespace
 
-void DispatchCommandWith(std::span<const CommandRow> table, const char* line, int mode) {
+const CommandRow& ReadCommandLine(std::span<const CommandRow> table, const char* line, int mode,
+                                  CommandArgs& args) {
   const char* cursor = line;
   bool ended = false;
   char name[kTokenSize];
@@ -73,7 +74,6 @@ void DispatchCommandWith(std::span<const CommandRow> table, const char* line, in
       (row->mode == ModeRule::InquiryOnly && mode != kInquiryScenario))
     ScriptError("%s", row->modeMessage ? row->modeMessage : row->name);
 
-  CommandArgs args;
   args.row = row;
   SetDefaults(*row, args);
 
@@ -103,9 +103,13 @@ void DispatchCommandWith(std::span<const CommandRow> table, const char* line, in
   }
 
   for (std::size_t i = 0; i < row->options.size(); ++i)
-    if (Missing(row->options[i], args.values[i])) BadCommand(row->name);
+    if (Missing(row->options[i], args.values[i])) BadCommand(ReportName(*row));
+  return *row;
+}
 
-  row->run(args);
+void DispatchCommandWith(std::span<const CommandRow> table, const char* line, int mode) {
+  CommandArgs args;
+  ReadCommandLine(table, line, mode, args).run(args);
 }
 
 void DispatchCommand(const char* line, int mode) { DispatchCommandWith(CommandTable(), line, mode); }

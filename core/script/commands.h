@@ -92,3 +92,8 @@ std::span<const CommandRow> CommandTable();
 void DispatchCommand(const char* line, int mode);
 // The same against another table.
 void DispatchCommandWith(std::span<const CommandRow> table, const char* line, int mode);
+// Reads an `@` line against its row (name, mode, options, required values) and fills `args`
+// without carrying the command out; every problem ends the game as DispatchCommand would.
+// The checker uses it to read a game's lines exactly as the game reads them.
+const CommandRow& ReadCommandLine(std::span<const CommandRow> table, const char* line, int mode,
+                                  CommandArgs& args);

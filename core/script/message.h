@@ -18,6 +18,10 @@ bool ShowMessage(const char* text, const char* sound, int mode);
 bool ShowMessagePlain(const char* text, int mode);
 // Carries out one tag: the cursor stands just behind `[` and is left behind its `]`.
 void RunTag(const char*& cursor, int mode);
+// Reads every tag of a text as ShowMessage would, without showing anything: an unknown tag
+// or option ends the game with its message; each link's target goes to `onLink`.
+void ReadMessageTags(const char* text, void (*onLink)(const char* target, void* context),
+                     void* context);
 // A story line from the run loop: ShowMessage with mode 3 and no character sound.
 void ShowStoryLine(const char* line);
 

@@ -1,0 +1,308 @@
+// One scenario folder: its item definitions, its inquiry files, and every line of every
+// scenario file read as the run loop reads it (commands against the command table, story
+// text through the tag reader). What the lines name is then followed: targets to their file
+// and label, item numbers to their definitions, pictures, sounds, music and motions to
+// their files. Labels that no target reaches are reported as warnings.
+#include <cstring>
+#include <deque>
+#include <set>
+
+#include "check/check_internal.h"
+#include "court/court_scene.h"
+#include "court/items.h"
+#include "host/errors.h"
+#include "host/host_api.h"
+#include "present/resources.h"
+#include "present/sound.h"
+#include "script/commands.h"
+#include "script/message.h"
+#include "script/scenario.h"
+#include "script/syntax.h"
+#include "support/support.h"
+
+namespace {
+
+struct ScenarioFile {
+  std::string name;  // without folder and extension, as targets name it
+  Scenario scenario;
+  int mode = kNormalScenario;
+  std::set<std::size_t> reached;  // label lines some target lands on
+};
+
+// A target written somewhere, followed once every file of the folder is loaded.
+struct TargetUse {
+  std::string file;         // where it is written
+  int line = 0;
+  std::string target;
+  std::string defaultFile;  // stands in when the target names no file ("" for none)
+  bool anyFile = false;     // a bare label found in whichever file holds it (no-life)
+};
+
+struct FolderCheck {
+  CheckReport& report;
+  std::string folder;
+  std::deque<ScenarioFile> files;
+  std::vector<TargetUse> targets;
+  std::set<std::string> subScenarios;  // files inquiries run their reactions in
+};
+
+void SetErrorContext(const std::string& file, int line) {
+  CopyText(file.c_str(), gErrorFile, kErrorFileSize);
+  gErrorLine = line;
+}
+
+// Runs a unit with the error context at the place; what it reports becomes a finding there.
+bool Try(FolderCheck& check, const std::string& file, int line,
+         const std::function<void()>& unit) {
+  SetErrorContext(file, line);
+  std::string message;
+  if (RunUnit(unit, message)) return true;
+  AddFinding(check.report, file, line, false, message);
+  return false;
+}
+
+std::string Quoted(const char* text) { return "\"" + std::string(text) + "\""; }
+
+// Court pictures, item pictures and name plates are sprite definitions.
+void CheckSprite(FolderCheck& check, const std::string& file, int line, const char* resolved,
+                 const char* written) {
+  PathBuffer definition;
+  joinPath(definition, "", resolved, "spr");
+  if (!gHost.lbIsFileExist(definition))
+    AddFinding(check.report, file, line, false,
+               "the picture " + Quoted(written) + " has no definition " + Quoted(definition));
+}
+
+void CheckCourtSprite(FolderCheck& check, const std::string& file, int line, const char* name) {
+  if (name[0] == '\0') return;
+  PathBuffer resolved;
+  resolveSpriteName(resolved, name);
+  CheckSprite(check, file, line, resolved, name);
+}
+
+void CheckSound(FolderCheck& check, const std::string& file, int line, const std::string& name) {
+  if (!soundExists(name.c_str()))
+    AddFinding(check.report, file, line, false, "the sound " + Quoted(name.c_str()) +
+                                                     " names no file (.wav, .ogg or .mp3)");
+}
+
+void CheckItem(FolderCheck& check, const std::string& file, int line, int number) {
+  Try(check, file, line, [number] { checkItem(number); });
+}
+
+void CheckMusic(FolderCheck& check, const std::string& file, int line, const char* name) {
+  if (name[0] == '\0') return;
+  for (int number = 0; number < bgmEntryCount(); ++number)
+    if (TextEqualsNoCase(bgmEntry(number)->name, name)) return;
+  // Unknown: the game's own refusal says it, once the music already selected is cleared.
+  Try(check, file, line, [name] {
+    playBgm("");
+    playBgm(name);
+  });
+}
+
+void AddTarget(FolderCheck& check, const std::string& file, int line, const char* target,
+               const std::string& defaultFile, bool anyFile = false) {
+  if (target[0] == '\0') return;  // an empty target jumps nowhere
+  check.targets.push_back(TargetUse{file, line, target, defaultFile, anyFile});
+}
+
+bool Is(const CommandRow& row, const char* name) { return std::strcmp(row.name, name) == 0; }
+
+// What a command line names, once the line itself has read cleanly.
+void CheckCommandUses(FolderCheck& check, ScenarioFile& scenario, int line,
+                      const CommandRow& row, const CommandArgs& args) {
+  const std::string& file = scenario.scenario.path;
+  const std::string& self = scenario.name;
+  if (Is(row, "@goto")) {
+    AddTarget(check, file, line, args.Text(0), self);
+  } else if (Is(row, "@itemSelect")) {
+    CheckItem(check, file, line, args.Integer(0));
+    AddTarget(check, file, line, args.Text(1), self);
+    AddTarget(check, file, line, args.Text(2), self);
+    if (args.Flag(4) && args.Text(6)[0] != '\0')
+      CheckSound(check, file, line, std::string("sys/voice/") + args.Text(6) + "_kurae");
+  } else if (Is(row, "@courtSetNolifeScenario")) {
+    AddTarget(check, file, line, args.Text(0), self, true);
+  } else if (Is(row, "@itemShowKiroku")) {
+    AddTarget(check, file, line, args.Text(2), self);
+  } else if (Is(row, "@save")) {
+    // A saved game resumes at the target from nothing loaded: it must name its file.
+    AddTarget(check, file, line, args.Text(0), "");
+  } else if (Is(row, "@bgmPlay")) {
+    CheckMusic(check, file, line, args.Text(0));
+  } else if (Is(row, "@sePlay")) {
+    PathBuffer own;
+    joinPath(own, gScenarioFolder, args.Text(0), nullptr);
+    if (!soundExists(own)) CheckSound(check, file, line, std::string("sys/se/") + args.Text(0));
+  } else if (Is(row, "@backSet")) {
+    CheckCourtSprite(check, file, line, args.Text(0));
+    const std::string colour = args.Text(1);
+    if (!colour.empty()) Try(check, file, line, [&colour] {
+      Colour ignored;
+      parseColour(colour.c_str(), ignored);
+    });
+  } else if (Is(row, "@frontSet") || std::strncmp(row.name, "@charaShow", 10) == 0) {
+    CheckCourtSprite(check, file, line, args.Text(0));
+  } else if (Is(row, "@sprLoadMotion")) {
+    PathBuffer motion;
+    joinPath(motion, "", args.Text(0), "mot");
+    if (!gHost.lbIsFileExist(motion)) Try(check, file, line, [&motion] { openFile(motion); });
+  } else if (Is(row, "@textShowName")) {
+    if (args.Text(0)[0] != '\0') {
+      const std::string plate = std::string("sys/name_") + args.Text(0);
+      CheckSprite(check, file, line, plate.c_str(), args.Text(0));
+    }
+  } else if (Is(row, "@itemShow") || Is(row, "@itemMessage") || Is(row, "@itemGetShow") ||
+             Is(row, "@itemGetNoshow") || Is(row, "@itemLost")) {
+    CheckItem(check, file, line, args.Integer(0));
+  } else if (std::strncmp(row.name, "@courtShow", 10) == 0 && row.options.size() == 3) {
+    // The exclamations: "@courtShowKurae" shouts "kurae" with the voice "<voice>_kurae".
+    if (args.Integer(1) >= 0) CheckItem(check, file, line, args.Integer(1));
+    if (args.Text(2)[0] != '\0') {
+      std::string type = row.name + 10;
+      for (char& c : type)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      CheckSound(check, file, line, std::string("sys/voice/") + args.Text(2) + "_" + type);
+    }
+  } else if (Is(row, "@inquiryRun") || Is(row, "@testimonyRun")) {
+    PathBuffer inquiry;
+    joinPath(inquiry, gScenarioFolder, args.Text(0), "inq");
+    if (!gHost.lbIsFileExist(inquiry)) Try(check, file, line, [&inquiry] { openFile(inquiry); });
+    CheckMusic(check, file, line, args.Text(1));
+  }
+}
+
+struct LinkContext {
+  FolderCheck* check;
+  ScenarioFile* scenario;
+  int line;
+};
+
+void OnLink(const char* target, void* context) {
+  auto* link = static_cast<LinkContext*>(context);
+  AddTarget(*link->check, link->scenario->scenario.path, link->line, target,
+            link->scenario->name);
+}
+
+void CheckLine(FolderCheck& check, ScenarioFile& scenario, std::size_t index) {
+  const char* text = scenario.scenario.lines[index].c_str();
+  SkipBlanks(text);
+  const int line = static_cast<int>(index) + 1;
+  if (*text == '\0' || *text == ':' || *text == ';') return;
+  const std::string& file = scenario.scenario.path;
+  if (*text != '@') {
+    LinkContext context{&check, &scenario, line};
+    Try(check, file, line, [&] { ReadMessageTags(text, OnLink, &context); });
+    return;
+  }
+  CommandArgs args;
+  const CommandRow* row = nullptr;
+  if (Try(check, file, line, [&] { row = &ReadCommandLine(CommandTable(), text, scenario.mode, args); }))
+    CheckCommandUses(check, scenario, line, *row, args);
+}
+
+ScenarioFile* FindFile(FolderCheck& check, const std::string& name) {
+  for (ScenarioFile& file : check.files)
+    if (TextEqualsNoCase(file.name.c_str(), name.c_str())) return &file;
+  return nullptr;
+}
+
+void FollowTarget(FolderCheck& check, const TargetUse& use) {
+  char file[kScenarioTextSize];
+  char label[kScenarioTextSize];
+  SplitTarget(use.target.c_str(), file, label);
+  if (use.anyFile && file[0] == '\0') {
+    // The no-life label is read in whichever file loses the last unit.
+    std::string missing;
+    bool found = false;
+    for (ScenarioFile& candidate : check.files) {
+      SetErrorContext(use.file, use.line);
+      if (RunUnit([&] { Jump(candidate.scenario, label); }, missing)) {
+        candidate.reached.insert(candidate.scenario.position);
+        found = true;
+      }
+    }
+    if (!found) AddFinding(check.report, use.file, use.line, false, missing);
+    return;
+  }
+  const std::string name = file[0] != '\0' ? file : use.defaultFile;
+  ScenarioFile* target = name.empty() ? nullptr : FindFile(check, name);
+  Scenario elsewhere;  // a file outside the folder's list, or nothing loaded at all
+  Scenario* scenario = target ? &target->scenario : &elsewhere;
+  if (!target && !name.empty() &&
+      !Try(check, use.file, use.line, [&] { LoadScenarioFile(elsewhere, name.c_str()); }))
+    return;
+  if (label[0] == '\0') return;
+  if (Try(check, use.file, use.line, [&] { Jump(*scenario, label); }) && target)
+    target->reached.insert(target->scenario.position);
+}
+
+void WarnUnreachedLabels(FolderCheck& check, ScenarioFile& file) {
+  std::set<std::size_t> first;
+  for (const auto& label : file.scenario.labels) first.insert(label.second);
+  for (std::size_t i = 0; i < file.scenario.lines.size(); ++i) {
+    const char* text = file.scenario.lines[i].c_str();
+    SkipBlanks(text);
+    if (*text != ':') continue;
+    const int line = static_cast<int>(i) + 1;
+    if (!first.count(i)) {
+      Jump(file.scenario, text + 1);
+      AddFinding(check.report, file.scenario.path, line, true,
+                 "the label " + Quoted(text) + " repeats line " +
+                     std::to_string(file.scenario.lineNumber) + ", which every jump finds");
+    } else if (!file.reached.count(i)) {
+      AddFinding(check.report, file.scenario.path, line, true,
+                 "nothing jumps to the label " + Quoted(text));
+    }
+  }
+}
+
+void CheckItems(FolderCheck& check) {
+  PathBuffer path;
+  joinPath(path, gScenarioFolder, "item", "txt");
+  const std::string list = path;
+  CheckDefinitionFile(check.report, list, true, [] { loadItems(false, ""); });
+  const std::vector<std::string>& lines = LinesRead(list);
+  for (std::size_t number = 0; number < gItems.entries.size(); ++number) {
+    const ItemEntry& entry = gItems.entries[number];
+    if (entry.name[0] == '\0') continue;
+    const int line = LineWithOption(lines, "no", std::to_string(number).c_str());
+    for (const char* picture : {entry.image, entry.mag}) {
+      if (picture[0] == '\0') continue;
+      char resolved[kPathSize];
+      resolveItemSpriteName(picture, resolved, sizeof resolved);
+      CheckSprite(check, list, line, resolved, picture);
+    }
+  }
+}
+
+}  // namespace
+
+void CheckScenarioFolder(CheckReport& report, const std::string& folder,
+                         const std::vector<std::string>& files) {
+  FolderCheck check{report, folder, {}, {}, {}};
+  CopyText(folder.c_str(), gScenarioFolder, kScenarioTextSize);
+  CheckItems(check);
+
+  const std::string prefix = folder + "/";
+  for (const std::string& path : files) {
+    if (path.compare(0, prefix.size(), prefix) != 0 || Extension(path) != "scn" ||
+        path.find('/', prefix.size()) != std::string::npos)
+      continue;
+    ScenarioFile& file = check.files.emplace_back();
+    file.name = BaseName(path);
+    if (!Try(check, path, 0, [&] { LoadScenarioFile(file.scenario, file.name.c_str()); }))
+      check.files.pop_back();
+  }
+  for (ScenarioFile& file : check.files)
+    if (check.subScenarios.count(file.name)) file.mode = kInquiryScenario;
+
+  for (ScenarioFile& file : check.files) {
+    for (std::size_t i = 0; i < file.scenario.lines.size(); ++i) CheckLine(check, file, i);
+    report.linesRead += static_cast<int>(file.scenario.lines.size());
+  }
+  for (const TargetUse& use : check.targets) FollowTarget(check, use);
+  for (ScenarioFile& file : check.files) WarnUnreachedLabels(check, file);
+  SetErrorContext("", 0);
+}
