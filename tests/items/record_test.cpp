@@ -25,14 +25,15 @@ class RecordTest : public ItemsTest {
     for (int number : {1, 4, 5, 7}) gainItem(number);
   }
   // Opens the record from inside a running scenario, as the game always does: each line
-  // "@open P C" opens it with presenting (P) and closing (C) allowed, 1 or 0.
-  std::vector<int> Present(const std::string& opens) {
+  // "@open P C" opens it with presenting (P) and closing (C) allowed, 1 or 0. With
+  // `windowCloses` the player's actions run out first and the closed window ends the game.
+  std::vector<int> Present(const std::string& opens, bool windowCloses = false) {
     std::ofstream(game / "t" / "start.scn") << ":start\n" << opens;
     results_.clear();
     ScenarioHooks hooks = InstalledScenarioHooks();
     hooks.dispatchCommand = OpenLine;
     InstallScenarioHooks(hooks);
-    EXPECT_NE(RunStart(), "error");
+    EXPECT_EQ(RunStart() == "error", windowCloses);
     return results_;
   }
 
@@ -71,6 +72,14 @@ TEST_F(RecordTest, Buttons_LeftStandsLeftOfTheButtonsPlaced) {
            "click 583 300\nkey Z\n");  // present only: nothing at 601
   EXPECT_EQ(Present("@open 1 1\n@open 1 0\n@open 0 1\n@open 1 0\n"),
             (std::vector<int>{7, 7, -1, 1}));
+}
+
+TEST_F(RecordTest, Buttons_LeftStandsAt700WhenNeitherPresentingNorClosing) {
+  // Nothing but the arrows: the click moves from 1 to 7 and the record waits on 7 until the
+  // player's actions run out and the window closes.
+  Open("", "click 682 300\n");
+  EXPECT_EQ(Present("@open 0 0\n", true), std::vector<int>{});
+  EXPECT_EQ(Count("se sys/se/アイテム切り替え.wav"), 1);
 }
 
 TEST_F(RecordTest, Select_RightItemJumpsToSuccess) {
