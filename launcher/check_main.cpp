@@ -172,21 +172,23 @@ int main(int argc, char** argv) {
   const std::string runtime = bin + "/libruntime.so";
   CheckReport report;
   int status = kCannotCheck;
-  if (orvaneRuntimeSetup(&options, setupError, sizeof setupError) != ORVANE_SETUP_OK) {
-    std::fprintf(stderr, "orvane check: %s\n", setupError);
-  } else if (!lbLoadSystem(toSjis(runtime).c_str())) {
-    std::fprintf(stderr, "orvane check: cannot bind the runtime %s\n", runtime.c_str());
-  } else if (archive && !gHost.lbSetDataFile(kArchiveName)) {
-    std::fprintf(stderr, "orvane check: %s is not a data archive\n", target.c_str());
-  } else {
-    {
-      QuietErrors quiet;  // the engine logs every report; the findings say it once
+  std::string problem;
+  {
+    QuietErrors quiet;  // the engine logs every report; the findings say each once
+    if (orvaneRuntimeSetup(&options, setupError, sizeof setupError) != ORVANE_SETUP_OK) {
+      problem = setupError;
+    } else if (!lbLoadSystem(toSjis(runtime).c_str())) {
+      problem = "cannot bind the runtime " + runtime;
+    } else if (archive && !gHost.lbSetDataFile(kArchiveName)) {
+      problem = target + " is not a data archive";
+    } else {
       report = CheckGame(files, folders);
+      status = report.errors > 0 ? kFound : kClean;
     }
-    status = report.errors > 0 ? kFound : kClean;
+    lbUnloadSystem();
+    orvaneRuntimeShutdown();
   }
-  lbUnloadSystem();
-  orvaneRuntimeShutdown();
+  if (!problem.empty()) std::fprintf(stderr, "orvane check: %s\n", problem.c_str());
   if (!scratch.empty()) fs::remove_all(scratch, ec);
   if (status == kCannotCheck) return status;
 

@@ -36,6 +36,7 @@ struct TargetUse {
   std::string target;
   std::string defaultFile;  // stands in when the target names no file ("" for none)
   bool anyFile = false;     // a bare label found in whichever file holds it (no-life)
+  bool optional = false;    // reached when it exists, but no mistake when it does not
 };
 
 struct FolderCheck {
@@ -82,8 +83,7 @@ void CheckCourtSprite(FolderCheck& check, const std::string& file, int line, con
 
 void CheckSound(FolderCheck& check, const std::string& file, int line, const std::string& name) {
   if (!soundExists(name.c_str()))
-    AddFinding(check.report, file, line, false, "the sound " + Quoted(name.c_str()) +
-                                                     " names no file (.wav, .ogg or .mp3)");
+    AddFinding(check.report, file, line, false, "the sound " + Quoted(name.c_str()) + " names no file");
 }
 
 void CheckItem(FolderCheck& check, const std::string& file, int line, int number) {
@@ -102,10 +102,13 @@ void CheckMusic(FolderCheck& check, const std::string& file, int line, const cha
 }
 
 void AddTarget(FolderCheck& check, const std::string& file, int line, const char* target,
-               const std::string& defaultFile, bool anyFile = false) {
+               const std::string& defaultFile, bool anyFile = false, bool optional = false) {
   if (target[0] == '\0') return;  // an empty target jumps nowhere
-  check.targets.push_back(TargetUse{file, line, target, defaultFile, anyFile});
+  check.targets.push_back(TargetUse{file, line, target, defaultFile, anyFile, optional});
 }
+
+// Where the last life goes when no no-life target was set.
+constexpr const char* kDefaultNolifeTarget = "start:nolife";
 
 bool Is(const CommandRow& row, const char* name) { return std::strcmp(row.name, name) == 0; }
 
@@ -124,6 +127,8 @@ void CheckCommandUses(FolderCheck& check, ScenarioFile& scenario, int line,
       CheckSound(check, file, line, std::string("sys/voice/") + args.Text(6) + "_kurae");
   } else if (Is(row, "@courtSetNolifeScenario")) {
     AddTarget(check, file, line, args.Text(0), self, true);
+  } else if (Is(row, "@courtReduceLife")) {
+    AddTarget(check, file, line, kDefaultNolifeTarget, self, false, true);
   } else if (Is(row, "@itemShowKiroku")) {
     AddTarget(check, file, line, args.Text(2), self);
   } else if (Is(row, "@save")) {
@@ -227,6 +232,13 @@ void FollowTarget(FolderCheck& check, const TargetUse& use) {
     return;
   }
   const std::string name = file[0] != '\0' ? file : use.defaultFile;
+  if (use.optional) {
+    ScenarioFile* target = FindFile(check, name);
+    std::string ignored;
+    if (target && RunUnit([&] { Jump(target->scenario, label); }, ignored))
+      target->reached.insert(target->scenario.position);
+    return;
+  }
   ScenarioFile* target = name.empty() ? nullptr : FindFile(check, name);
   Scenario elsewhere;  // a file outside the folder's list, or nothing loaded at all
   Scenario* scenario = target ? &target->scenario : &elsewhere;
