@@ -97,7 +97,7 @@ TEST_F(SetPieceTest, Verdict_InnocenceShowsItsTwoCharactersInTurnThenRemovesBoth
   Start();
   showNamePlate("tsukioka");
   const int early = Probe(1300, {kVerdictFirstSlot, kVerdictSecondSlot, kNamePlateSlot});
-  const int late = Probe(3000, {kVerdictFirstSlot, kVerdictSecondSlot});
+  const int late = Probe(3000, {kVerdictFirstSlot, kVerdictSecondSlot}, true);
   DispatchCommand("@courtShowPlea", 0);
   ASSERT_TRUE(Fired(early) && Fired(late));
 
@@ -114,6 +114,7 @@ TEST_F(SetPieceTest, Verdict_InnocenceShowsItsTwoCharactersInTurnThenRemovesBoth
   EXPECT_EQ(first.x + first.width / 2, 200);
   EXPECT_EQ(first.y + first.height / 2, 300);
   EXPECT_EQ(second.x + second.width / 2, 600);
+  EXPECT_TRUE(matchesGolden(ProbeFrame(late), "verdict_innocence"));
 
   EXPECT_FALSE(isSpriteValid(kVerdictFirstSlot));
   EXPECT_FALSE(isSpriteValid(kVerdictSecondSlot));
