@@ -1,12 +1,11 @@
 // The vocabulary of the scenario language: one row per command, in the order names are
-// compared, and the flow commands, which act on the current scenario directly. A command
-// whose operation the engine does not have yet has no row, so it is reported as
-// unrecognised instead of being accepted and ignored.
+// compared, and the flow commands, which act on the current scenario directly.
 #include <array>
 
 #include "court/court_scene.h"
 #include "court/items.h"
 #include "court/exclamations.h"
+#include "court/inquiry.h"
 #include "court/life.h"
 #include "game/progress.h"
 #include "host/errors.h"
@@ -173,6 +172,21 @@ void RunCourtShowKurae(const CommandArgs& args) { RunCourtShow(args, "kurae"); }
 void RunCourtShowMatta(const CommandArgs& args) { RunCourtShow(args, "matta"); }
 void RunCourtShowIgi(const CommandArgs& args) { RunCourtShow(args, "igi"); }
 void RunCourtShowPlea(const CommandArgs& args) { showVerdict(args.Flag(0)); }
+// Testimony and cross-examination; the steering commands act on the running inquiry.
+void RunInquiry(const CommandArgs& args, bool testimony) {
+  if (runInquiry(args.Text(0), args.Text(1), testimony)) Current().exitRequested = true;
+}
+void RunInquiryRun(const CommandArgs& args) { RunInquiry(args, false); }
+void RunTestimonyRun(const CommandArgs& args) { RunInquiry(args, true); }
+void RunInquiryDisableSpeech(const CommandArgs& args) { setStatementVisible(args.Integer(0), false); }
+void RunInquiryEnableSpeech(const CommandArgs& args) { setStatementVisible(args.Integer(0), true); }
+void RunInquiryExit(const CommandArgs&) { exitInquiry(); }
+void RunInquiryRewind(const CommandArgs&) { rewindInquiry(); }
+constexpr OptionRule kInquiryRunOptions[] = {{"file", OptionKind::Text, 264, "", true},
+                                             {"bgm", OptionKind::Text, 264}};
+constexpr const char* kInquiryRunName = "@inquiryRun/@testimonyRun";
+constexpr OptionRule kSpeechOptions[] = {{"no", OptionKind::Integer, 0, "-1", true, true}};
+
 constexpr OptionRule kGotoOptions[] = {{"target", OptionKind::Text, 264}};
 constexpr OptionRule kExitOptions[] = {{"rescode", OptionKind::Text, 256}};
 constexpr OptionRule kSoundFileOptions[] = {{"file", OptionKind::Text, 264}};
@@ -213,6 +227,13 @@ constexpr OptionRule kItemSelectOptions[] = {{"item", OptionKind::Integer, 0, ""
                                              {"right", OptionKind::Flag},
                                              {"voice", OptionKind::Text, 264}};
 
+// From @inquiryRun on, a token with an empty name (a line ending in blanks) is passed over.
+constexpr CommandRow Later(const char* name, std::span<const OptionRule> options,
+                           void (*run)(const CommandArgs&), const char* reportName = nullptr,
+                           ModeRule mode = ModeRule::Any, const char* modeMessage = nullptr) {
+  return CommandRow{name, options, run, reportName, mode, modeMessage, UnknownOptions::SkipEmpty};
+}
+
 const std::array kCommands = {
     CommandRow{"@sprRender", {}, RunSprRender},
     CommandRow{"@backSet", kBackSetOptions, RunBackSet},
@@ -244,32 +265,41 @@ const std::array kCommands = {
     CommandRow{"@itemGetNoshow", kItemNumberOnly, RunItemGetNoshow},
     CommandRow{"@itemLost", kItemNumberOnly, RunItemLost},
     CommandRow{"@backPos", kBackPosOptions, RunBackPos},
-    CommandRow{"@courtSetLawyerBack", kCourtPositionOptions, RunCourtLawyer, kCourtPositionName},
-    CommandRow{"@courtSetWitnessBack", kCourtPositionOptions, RunCourtWitness, kCourtPositionName},
-    CommandRow{"@courtSetProsecutorBack", kCourtPositionOptions, RunCourtProsecutor,
-               kCourtPositionName},
-    CommandRow{"@courtSetJudgeBack", kCourtPositionOptions, RunCourtJudge, kCourtPositionName},
-    CommandRow{"@courtSetGuideBack", kCourtPositionOptions, RunCourtGuide, kCourtPositionName},
-    CommandRow{"@courtShowKurae", kExclamationOptions, RunCourtShowKurae, kExclamationReportName},
-    CommandRow{"@courtShowMatta", kExclamationOptions, RunCourtShowMatta, kExclamationReportName},
-    CommandRow{"@courtShowIgi", kExclamationOptions, RunCourtShowIgi, kExclamationReportName},
-    CommandRow{"@courtHideCourtLife", kNowipeOptions, RunCourtHideLife},
-    CommandRow{"@courtShowLife", kWipeOptions, RunCourtShowLife},
-    CommandRow{"@courtReduceLife", {}, RunCourtReduceLife},
-    CommandRow{"@courtSetLife", kSetLifeOptions, RunCourtSetLife},
-    CommandRow{"@courtSetNolifeScenario", kNolifeOptions, RunCourtSetNolife},
-    CommandRow{"@textShowFull", {}, RunTextShowFull},
-    CommandRow{"@itemShowKiroku", kItemShowKirokuOptions, RunItemShowKiroku},
-    CommandRow{"@itemHideKiroku", {}, RunItemHideKiroku},
-    CommandRow{"@itemSelect", kItemSelectOptions, RunItemSelect},
-    CommandRow{"@bgmPlay", kSoundFileOptions, RunBgmPlay, nullptr, ModeRule::Any, nullptr,
-               UnknownOptions::SkipEmpty},
-    CommandRow{"@sePlay", kSoundFileOptions, RunSePlay, nullptr, ModeRule::Any, nullptr,
-               UnknownOptions::SkipEmpty},
-    CommandRow{"@textShowLoud", kShowLoudOptions, RunTextShowLoud},
-    CommandRow{"@courtShowPlea", kShowPleaOptions, RunCourtShowPlea},
-    CommandRow{"@save", kSaveOptions, RunSave, nullptr, ModeRule::Any, nullptr,
-               UnknownOptions::SkipEmpty},
+    Later("@inquiryRun", kInquiryRunOptions, RunInquiryRun, kInquiryRunName, ModeRule::NormalOnly,
+          kInquiryRunModeMessage),
+    Later("@testimonyRun", kInquiryRunOptions, RunTestimonyRun, kInquiryRunName,
+          ModeRule::NormalOnly, kInquiryRunModeMessage),
+    Later("@inquiryDisableSpeech", kSpeechOptions, RunInquiryDisableSpeech, nullptr,
+          ModeRule::InquiryOnly, kDisableSpeechModeMessage),
+    Later("@inquiryEnableSpeech", kSpeechOptions, RunInquiryEnableSpeech, nullptr,
+          ModeRule::InquiryOnly, kEnableSpeechModeMessage),
+    Later("@inquiryExit", {}, RunInquiryExit, nullptr, ModeRule::InquiryOnly,
+          kInquiryExitModeMessage),
+    Later("@inquiryRewind", {}, RunInquiryRewind, nullptr, ModeRule::InquiryOnly,
+          kInquiryRewindModeMessage),
+    Later("@courtShowKurae", kExclamationOptions, RunCourtShowKurae, kExclamationReportName),
+    Later("@courtShowMatta", kExclamationOptions, RunCourtShowMatta, kExclamationReportName),
+    Later("@courtShowIgi", kExclamationOptions, RunCourtShowIgi, kExclamationReportName),
+    Later("@courtHideCourtLife", kNowipeOptions, RunCourtHideLife),
+    Later("@courtShowLife", kWipeOptions, RunCourtShowLife),
+    Later("@courtReduceLife", {}, RunCourtReduceLife),
+    Later("@courtSetLife", kSetLifeOptions, RunCourtSetLife),
+    Later("@courtSetNolifeScenario", kNolifeOptions, RunCourtSetNolife),
+    Later("@courtSetLawyerBack", kCourtPositionOptions, RunCourtLawyer, kCourtPositionName),
+    Later("@courtSetWitnessBack", kCourtPositionOptions, RunCourtWitness, kCourtPositionName),
+    Later("@courtSetProsecutorBack", kCourtPositionOptions, RunCourtProsecutor,
+          kCourtPositionName),
+    Later("@courtSetJudgeBack", kCourtPositionOptions, RunCourtJudge, kCourtPositionName),
+    Later("@courtSetGuideBack", kCourtPositionOptions, RunCourtGuide, kCourtPositionName),
+    Later("@textShowFull", {}, RunTextShowFull),
+    Later("@itemShowKiroku", kItemShowKirokuOptions, RunItemShowKiroku),
+    Later("@itemHideKiroku", {}, RunItemHideKiroku),
+    Later("@itemSelect", kItemSelectOptions, RunItemSelect),
+    Later("@bgmPlay", kSoundFileOptions, RunBgmPlay),
+    Later("@sePlay", kSoundFileOptions, RunSePlay),
+    Later("@textShowLoud", kShowLoudOptions, RunTextShowLoud),
+    Later("@courtShowPlea", kShowPleaOptions, RunCourtShowPlea),
+    Later("@save", kSaveOptions, RunSave),
 };
 
 }  // namespace

@@ -118,6 +118,12 @@ const std::vector<Asset>& assetTable() {
       sound("sys/voice/kirishima_igi.wav", [] { return voiceShout("igi", 105, 21); }),
       sound("sys/voice/kirishima_matta.wav", [] { return voiceShout("matta", 105, 22); }),
       sound("sys/voice/kirishima_kurae.wav", [] { return voiceShout("kurae", 105, 23); }),
+      // Testimony and cross-examination: the logos that open them, and the press and present
+      // buttons at the top corners, low enough to leave the life gauge below them clear.
+      picture("sys/inquiry_logo0.png", 640, 160, [] { return paintInquiryLogo("証言開始"); }),
+      picture("sys/inquiry_logo1.png", 640, 160, [] { return paintInquiryLogo("尋問開始"); }),
+      picture("sys/btn_inquiry_shake.png", 180, 80, paintPressButton),
+      picture("sys/btn_inquiry_confront.png", 180, 80, paintPresentButton),
       // Background music, listed in bgm/list.txt.
       music("bgm/court_prelude.wav", musicCourtPrelude),
       music("bgm/court_body.wav", musicCourtBody),

@@ -191,6 +191,12 @@ Canvas paintVerdictCharacter(const std::string& character, Rgba colour);
 Canvas paintNamePlate(const std::string& name);
 std::vector<float> voiceShout(const std::string& type, float basePitch, uint32_t seed);
 
+// Testimony and cross-examination (art_inquiry.cpp): the title logo (640x160) and the press
+// and present buttons for the top corners (180x80: at rest, then lit).
+Canvas paintInquiryLogo(const std::string& words);
+Canvas paintPressButton();
+Canvas paintPresentButton();
+
 // Shared look of the night court.
 namespace palette {
 inline Rgba night() { return hex(0x070a1f); }
