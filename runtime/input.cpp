@@ -2,6 +2,7 @@
  * Input: the SDL-to-DirectInput key table, script key names, the key and mouse queues the
  * game pops, and the lb input functions (key state, key and mouse events, pointer position).
  */
+#include "record.h"
 #include "present.h"
 #include "runtime.h"
 
@@ -166,6 +167,7 @@ int lbGetKeyEvent(int* key, int* kind) {
   if (in.keys.empty()) return 0;
   KeyEvent e = in.keys.front();
   in.keys.pop_front();
+  recordTakenKey(e.key, e.kind);
   // A key that does not end the wait is followed by more passes of the same wait; one that
   // ends it is followed by no poll, which ends the wait for the player at the next pump.
   if (key) *key = e.key;
@@ -186,6 +188,7 @@ int lbGetMouse(int* code, int* x, int* y) {
   if (p.input.mouse.empty()) return 0;
   MouseEvent e = p.input.mouse.front();
   p.input.mouse.pop_front();
+  recordTakenMouse(e.code, e.x, e.y);
   // The wait has its click; whatever the game does next is not yet a wait for the player.
   p.script.polled = p.script.polling = false;
   if (code) *code = e.code;

@@ -9,6 +9,7 @@
 
 #include "check/check_internal.h"
 #include "court/court_scene.h"
+#include "court/inquiry.h"
 #include "court/items.h"
 #include "host/errors.h"
 #include "host/host_api.h"
@@ -289,6 +290,46 @@ void CheckItems(FolderCheck& check) {
   }
 }
 
+// An inquiry file: read as the game reads it, then what its statements name: the reactions'
+// labels in the sub-scenario (whose lines then run as an inquiry scenario's), the witness's
+// pictures and name plate, the evidence to present and the lawyer's voices.
+void CheckInquiry(FolderCheck& check, const std::string& path) {
+  const std::string name = BaseName(path);
+  Inquiry inquiry;
+  CheckDefinitionFile(check.report, path, true, [&] { inquiry = parseInquiry(name.c_str()); });
+  const std::vector<std::string>& lines = LinesRead(path);
+  const std::string sub = inquiry.subScenario;
+  if (!sub.empty()) check.subScenarios.insert(sub);
+  bool kurae = false;
+  for (const InquiryStatement& statement : inquiry.statements) {
+    kurae = kurae || (statement.flags & kStatementKurae) != 0;
+    const std::pair<const char*, const char*> targets[] = {{"target", statement.pressTarget},
+                                                           {"success", statement.successTarget},
+                                                           {"miss", statement.missTarget},
+                                                           {"target", statement.endTarget}};
+    for (const auto& [option, target] : targets)
+      if (target[0] != '\0')
+        AddTarget(check, path, LineWithOption(lines, option, target), target, sub);
+    if (statement.picture[0] != '\0')
+      CheckCourtSprite(check, path, LineWithOption(lines, "file", statement.picture),
+                       statement.picture);
+    if (statement.item >= 0)
+      CheckItem(check, path, LineWithOption(lines, "item", std::to_string(statement.item).c_str()),
+                statement.item);
+  }
+  if (inquiry.witness[0] != '\0') {
+    const std::string plate = std::string("sys/name_") + inquiry.witness;
+    CheckSprite(check, path, LineWithOption(lines, "name", inquiry.witness), plate.c_str(),
+                inquiry.witness);
+  }
+  if (inquiry.lawyer[0] != '\0') {
+    const int line = LineWithOption(lines, "lawyer", inquiry.lawyer);
+    for (const char* type : {"matta", "igi", "kurae"})
+      if (type[0] != 'k' || kurae)
+        CheckSound(check, path, line, std::string("sys/voice/") + inquiry.lawyer + "_" + type);
+  }
+}
+
 }  // namespace
 
 void CheckScenarioFolder(CheckReport& report, const std::string& folder,
@@ -298,17 +339,22 @@ void CheckScenarioFolder(CheckReport& report, const std::string& folder,
   CheckItems(check);
 
   const std::string prefix = folder + "/";
+  auto inFolder = [&](const std::string& path, const char* extension) {
+    return path.compare(0, prefix.size(), prefix) == 0 && Extension(path) == extension &&
+           path.find('/', prefix.size()) == std::string::npos;
+  };
+  for (const std::string& path : files)
+    if (inFolder(path, "inq")) CheckInquiry(check, path);
   for (const std::string& path : files) {
-    if (path.compare(0, prefix.size(), prefix) != 0 || Extension(path) != "scn" ||
-        path.find('/', prefix.size()) != std::string::npos)
-      continue;
+    if (!inFolder(path, "scn")) continue;
     ScenarioFile& file = check.files.emplace_back();
     file.name = BaseName(path);
     if (!Try(check, path, 0, [&] { LoadScenarioFile(file.scenario, file.name.c_str()); }))
       check.files.pop_back();
   }
   for (ScenarioFile& file : check.files)
-    if (check.subScenarios.count(file.name)) file.mode = kInquiryScenario;
+    for (const std::string& sub : check.subScenarios)
+      if (TextEqualsNoCase(file.name.c_str(), sub.c_str())) file.mode = kInquiryScenario;
 
   for (ScenarioFile& file : check.files) {
     for (std::size_t i = 0; i < file.scenario.lines.size(); ++i) CheckLine(check, file, i);

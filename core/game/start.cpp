@@ -1,6 +1,8 @@
 // start, the game itself: checks the host, registers the data archive, sets the engine up,
 // runs the debug scenario or the game, and shuts down. Every way the game can end (a fatal
 // error, a closed window, the quit choice, running out of memory) arrives at the one handler here.
+#include <windows.h>
+
 #include <new>
 
 #include "court/court_scene.h"
@@ -116,7 +118,12 @@ void RunGame() {
   char debugScenario[kScenarioTextSize];
   DebugScenarioName(debugScenario);
   if (debugScenario[0] != '\0') {
-    RunScenario(debugScenario, nullptr, 0, "start:", false);
+    // The debug run starts at the top of "start", unless the settings name another target.
+    char settings[kScenarioTextSize];
+    char target[kScenarioTextSize];
+    DebugSettingsPath(settings);
+    GetPrivateProfileStringA("Debug", "ScnTarget", "start:", target, sizeof target, settings);
+    RunScenario(debugScenario, nullptr, 0, target, false);
     return;
   }
   RunGameFlow();

@@ -1,0 +1,80 @@
+/*
+ * Live reload: each debug run is a child process, so a restart is a clean start of the engine
+ * (nothing of the old run's state survives). inotify tells when a file of the scenario folder
+ * was written or replaced; editors write a file in more than one step, so a short quiet spell
+ * is awaited before the restart.
+ */
+#include "watch.h"
+
+#include "commands.h"
+#include "paths.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kPollMs = 100;
+constexpr int kQuietMs = 150;  // a save that takes several writes settles within this
+
+// Reads every pending event; true when there was any.
+bool drain(int fd) {
+  alignas(inotify_event) char buffer[4096];
+  bool any = false;
+  while (read(fd, buffer, sizeof buffer) > 0) any = true;
+  return any;
+}
+
+int statusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : kCannotLoad; }
+
+}  // namespace
+
+int watchScenario(const Options& o, int (*run)(const Options&)) {
+  const std::string gameDir = o.gameDir.empty() ? findLayout(ownFolder()).gameDir : o.gameDir;
+  const std::string folder = gameDir + "/" + o.scenario;
+  int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd < 0 || inotify_add_watch(fd, folder.c_str(),
+                                  IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE) < 0) {
+    std::fprintf(stderr, "orvane: cannot watch the scenario folder %s\n", folder.c_str());
+    if (fd >= 0) close(fd);
+    return kBadArguments;
+  }
+  std::fprintf(stderr, "orvane: watching %s; saving a file there starts the debug run again\n",
+               folder.c_str());
+  for (;;) {
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) {
+      close(fd);
+      return kCannotLoad;
+    }
+    if (child == 0) {
+      close(fd);
+      // A watcher that is stopped takes its run with it.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      _exit(run(o));
+    }
+    for (;;) {
+      int raw = 0;
+      if (waitpid(child, &raw, WNOHANG) == child) {
+        close(fd);
+        return statusOf(raw);
+      }
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, kPollMs) <= 0 || !drain(fd)) continue;
+      while (poll(&p, 1, kQuietMs) > 0 && drain(fd)) {
+      }
+      kill(child, SIGTERM);
+      waitpid(child, &raw, 0);
+      std::fprintf(stderr, "orvane: the scenario changed; starting the debug run again\n");
+      break;
+    }
+  }
+}

@@ -1,0 +1,172 @@
+// Recording and live reload, as an author uses them: a windowed play under Xvfb (the clicks
+// sent by xdotool) recorded and replayed headless, and a debug run that starts again when
+// its scenario file is saved. Both need a display server, so they are skipped without Xvfb.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/replay.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kBin = ORVANE_BIN_DIR;
+
+bool have(const char* program) {
+  return exitStatusOf(std::string("command -v ") + program + " >/dev/null 2>&1") == 0;
+}
+
+pid_t spawn(const std::vector<std::string>& args, const std::string& display,
+            const std::string& log) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::freopen(log.c_str(), "w", stdout);
+    std::freopen(log.c_str(), "a", stderr);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+void stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A display of its own, for as long as the test runs.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!have("Xvfb") || !have("xdotool")) GTEST_SKIP() << "needs Xvfb and xdotool";
+    dir = fs::temp_directory_path() / ("orvane_authoring_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (int n = 70 + getpid() % 200; !server_; ++n) {
+      if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
+      display = ":" + std::to_string(n);
+      server_ = spawn({"Xvfb", display, "-screen", "0", "1024x768x24"}, "", (dir / "x.log").string());
+      for (int i = 0; i < 50 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(n)); ++i)
+        std::this_thread::sleep_for(100ms);
+    }
+  }
+  void TearDown() override {
+    stop(server_);
+    if (!dir.empty()) fs::remove_all(dir);
+  }
+
+  // Runs xdotool on the test's display; its output.
+  std::string xdotool(const std::string& args) {
+    const fs::path out = dir / "xdotool.out";
+    exitStatusOf("DISPLAY=" + display + " xdotool " + args + " >" + out.string() + " 2>/dev/null");
+    return readFile(out);
+  }
+  // The window of the process, once it has one.
+  std::string windowOf(pid_t pid) {
+    for (int i = 0; i < 100; ++i) {
+      std::string found = xdotool("search --pid " + std::to_string(pid));
+      if (!found.empty()) return found.substr(0, found.find('\n'));
+      std::this_thread::sleep_for(100ms);
+    }
+    return {};
+  }
+
+  fs::path dir;
+  std::string display;
+  pid_t server_ = 0;
+};
+
+// What both runs show the player: the transcript without the replay's own actions.
+std::vector<std::string> shown(const fs::path& transcript) {
+  std::vector<std::string> out;
+  for (const std::string& e : transcriptEvents(transcript.string()))
+    if (e.rfind("input ", 0) != 0 && e.rfind("shot ", 0) != 0) out.push_back(e);
+  return out;
+}
+
+}  // namespace
+
+TEST_F(WindowTest, Record_WindowedPlayReplaysToTheSameTranscriptAndLastFrame) {
+  const std::string game = kBin + "/game";
+  pid_t live = spawn({kBin + "/orvane", "--record", (dir / "play.txt").string(), "--transcript",
+                      (dir / "live.txt").string(), "--shots", (dir / "live").string(), "--save-dir",
+                      (dir / "save_live").string(), "--scenario", "scn/kigae", game},
+                     display, (dir / "live.log").string());
+  fs::create_directories(dir / "live");
+  const std::string window = windowOf(live);
+  ASSERT_FALSE(window.empty());
+  std::this_thread::sleep_for(1500ms);
+  // Three pages, then the save question; the window is closed while it asks.
+  for (int page = 0; page < 3; ++page) {
+    xdotool("mousemove --window " + window + " 400 300 click 1");
+    std::this_thread::sleep_for(1500ms);
+  }
+  stop(live);
+
+  EXPECT_EQ(readFile(dir / "play.txt"),
+            "# recorded by orvane --record; replay with orvane --headless --input\n"
+            "click 400 300\nclick 400 300\nclick 400 300\nshot final\n");
+  fs::create_directories(dir / "replay");
+  ASSERT_EQ(exitStatusOf(kBin + "/orvane --headless --input " + (dir / "play.txt").string() +
+                         " --transcript " + (dir / "replay.txt").string() + " --shots " +
+                         (dir / "replay").string() + " --save-dir " + (dir / "save_replay").string() +
+                         " --scenario scn/kigae " + game + " >/dev/null 2>&1"),
+            0);
+  EXPECT_EQ(shown(dir / "replay.txt"), shown(dir / "live.txt"));
+  EXPECT_FALSE(readFile(dir / "live" / "final.png").empty());
+  EXPECT_EQ(readFile(dir / "replay" / "final.png"), readFile(dir / "live" / "final.png"));
+}
+
+TEST_F(WindowTest, Watch_SavingTheScenarioStartsTheDebugRunAgainWithinASecond) {
+  const fs::path game = dir / "game";
+  fs::create_directories(game);
+  fs::copy(fs::path(TEST_GAMES_DIR) / "scenarios" / "sys", game / "sys", fs::copy_options::recursive);
+  fs::create_directories(game / "scn" / "live");
+  const fs::path start = game / "scn" / "live" / "start.scn";
+  std::ofstream(start) << ":top\n@sePlay file=ping\n@textShowMessage\n[np]\n";
+  pid_t watcher = spawn({kBin + "/orvane", "--watch", "--scenario", "scn/live", "--at", "top",
+                         "--transcript", (dir / "t.txt").string(), "--save-dir",
+                         (dir / "save").string(), game.string()},
+                        display, (dir / "watch.log").string());
+  auto played = [&](const std::string& sound) {
+    return readFile(dir / "t.txt").find("se sys/se/" + sound) != std::string::npos;
+  };
+  for (int i = 0; i < 100 && !played("ping"); ++i) std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(played("ping")) << readFile(dir / "watch.log");
+
+  std::ofstream(start) << "@sePlay file=ping\n:top\n@sePlay file=chime\n@textShowMessage\n[np]\n";
+  const auto saved = std::chrono::steady_clock::now();
+  while (!played("chime") && std::chrono::steady_clock::now() - saved < 3s)
+    std::this_thread::sleep_for(20ms);
+  const auto took = std::chrono::steady_clock::now() - saved;
+  stop(watcher);
+  // The new run starts afresh at the label: the effect above it is not played.
+  EXPECT_TRUE(played("chime")) << readFile(dir / "watch.log");
+  EXPECT_FALSE(played("ping"));
+  EXPECT_LT(took, 1s);
+}
