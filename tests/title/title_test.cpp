@@ -40,11 +40,25 @@ TEST_F(FlowTest, BundledGameFirstEpisodeClearsOneAndTheTitleComesBack) {
   std::vector<std::string> actions = {kClickBeginAlone, "key Return"};  // the first link
   for (int page = 0; page < 3; ++page) actions.push_back("key Return");
   actions.push_back(kClickSaveNo);
-  for (int page = 0; page < 3; ++page) actions.push_back("key Return");
+  // The footprints and the letter are filed, each on a page of its own, among three pages.
+  for (int page = 0; page < 5; ++page) actions.push_back("key Return");
+  // The prosecutor's two pages; the next passes only by its record button: a look at the
+  // letter, then the record closed.
+  actions.insert(actions.end(), {"key Return", "key Return", "click 730 34", "key Right", "key X"});
+  // The letter presented first misses and the question comes again; then the footprints.
+  actions.insert(actions.end(), {"key Return", "key Right", "key Z", "key Return"});
+  actions.insert(actions.end(), {"key Return", "key Z"});
+  for (int page = 0; page < 2; ++page) actions.push_back("key Return");
   for (int page = 0; page < 2; ++page) actions.push_back("key Return");  // the ending
   actions.push_back("shot back");
   EXPECT_EQ(Play(actions, "", BundledGame()), 0);
   EXPECT_EQ(Messages(), Boxes{});
+  EXPECT_EQ(Count("se sys/se/アイテム取得.wav"), 2);
+  EXPECT_EQ(Count("se sys/se/アイテム切り替え.wav"), 2);
+  EXPECT_EQ(Count("se sys/se/アイテム決定.wav"), 2);
+  // Only the footprints draw the shout, with the lawyer's voice.
+  EXPECT_EQ(Count("se sys/se/異議あり.wav"), 1);
+  EXPECT_EQ(Count("se sys/voice/tsukioka_kurae.wav"), 1);
   EXPECT_EQ(ProgressValue("clear"), "1");
   EXPECT_EQ(ProgressValue("pt_scn"), "<missing>");
   EXPECT_TRUE(ShotMatches(dir, "back", "title_begin_exit"));
