@@ -216,7 +216,8 @@ TEST_F(Rows, NegativeWhereNotAllowedIsAnUnknownCommand) {
 }
 
 TEST_F(Rows, RequiredOptionMissingIsAnUnknownCommand) {
-  EXPECT_EQ(Error("@inquiryRun bgm=x"), Context("コマンド@inquiryRunが認識できません。"));
+  EXPECT_EQ(Error("@inquiryRun bgm=x"),
+            Context("コマンド@inquiryRun/@testimonyRunが認識できません。"));
   EXPECT_EQ(Error("@inquiryEnableSpeech", kInquiryScenario),
             Context("コマンド@inquiryEnableSpeechが認識できません。"));
   EXPECT_EQ(Error("@inquiryEnableSpeech no=-2", kInquiryScenario),
