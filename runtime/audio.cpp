@@ -37,6 +37,7 @@ namespace {
 std::mutex gMutex;                       // guards what the music hook reads
 std::vector<LbStreamObject*> gStreams;   // streams being played
 bool gOpen = false, gPaused = false;
+int gMusicVolume = SDL_MIX_MAXVOLUME;    // the player's music volume, read by the hook
 Uint16 gFormat = AUDIO_S16SYS;
 std::vector<uint8_t> gScratch;
 
@@ -56,7 +57,7 @@ void musicHook(void*, Uint8* stream, int len) {
   for (LbStreamObject* s : gStreams) {
     std::fill(gScratch.begin(), gScratch.begin() + len, 0);
     size_t n = fillFromPlaylist(s->playing, s->cursor, gScratch.data(), size_t(len));
-    if (n > 0) SDL_MixAudioFormat(stream, gScratch.data(), gFormat, Uint32(n), SDL_MIX_MAXVOLUME);
+    if (n > 0) SDL_MixAudioFormat(stream, gScratch.data(), gFormat, Uint32(n), gMusicVolume);
   }
 }
 
@@ -93,6 +94,7 @@ bool openAudio() {
   Mix_AllocateChannels(16);
   if (!p.headless) Mix_HookMusic(musicHook, nullptr);
   gOpen = true;
+  applyVolumes();
   return true;
 }
 
@@ -162,6 +164,15 @@ void pauseAudio(bool paused) {
   else Mix_Resume(-1);
 }
 
+void applyVolumes() {
+  const Platform::Settings& s = platform().settings;
+  {
+    std::lock_guard<std::mutex> lock(gMutex);
+    gMusicVolume = s.music * SDL_MIX_MAXVOLUME / 100;
+  }
+  if (gOpen) Mix_Volume(-1, s.effects * MIX_MAX_VOLUME / 100);
+}
+
 void closeAudio() {
   gFailed = false;
   if (!gOpen) return;
@@ -200,6 +211,7 @@ int lbPlaySound(LbSound sound, int) {
   if (Mix_PlayChannel(-1, sound->chunk, 0) < 0) {
     // Every channel is busy: add channels rather than drop the sound.
     Mix_AllocateChannels(Mix_AllocateChannels(-1) + 8);
+    applyVolumes();  // the new channels play at the player's volume too
     if (Mix_PlayChannel(-1, sound->chunk, 0) < 0) return 0;
   }
   return 1;

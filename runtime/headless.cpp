@@ -82,6 +82,22 @@ bool parseInputScript(const std::string& text, std::vector<ScriptAction>& out,
       a.key = keyCodeFromName(w[1]);
       if (a.key == 0) return fail("unknown key name \"" + w[1] + "\"");
       a.name = w[1];
+    } else if (verb == "pad") {
+      // pad NAME presses and lets go; pad hold NAME / pad release NAME keep it down between.
+      a.pad = true;
+      a.kind = ScriptAction::Key;
+      size_t at = 1;
+      if (w.size() == 3 && (w[1] == "hold" || w[1] == "release")) {
+        a.kind = w[1] == "hold" ? ScriptAction::Hold : ScriptAction::Release;
+        at = 2;
+      }
+      if (w.size() != at + 1) return fail("pad needs a button name, after hold or release if any");
+      if (!padButtonFromName(w[at], a.button))
+        return fail("unknown gamepad button \"" + w[at] + "\"");
+      if (a.button == PadButton::Start && a.kind != ScriptAction::Key)
+        return fail("start is pressed, not held");
+      a.key = padKeyCode(a.button);
+      a.name = w[at];
     } else if (verb == "wait") {
       a.kind = ScriptAction::Wait;
       int ms = -1;
@@ -111,9 +127,9 @@ std::string describeAction(const ScriptAction& a) {
     case ScriptAction::Click: return "click" + pos();
     case ScriptAction::RClick: return "rclick" + pos();
     case ScriptAction::Move: return "move" + pos();
-    case ScriptAction::Key: return "key " + a.name;
-    case ScriptAction::Hold: return "hold " + a.name;
-    case ScriptAction::Release: return "release " + a.name;
+    case ScriptAction::Key: return (a.pad ? "pad " : "key ") + a.name;
+    case ScriptAction::Hold: return (a.pad ? "pad hold " : "hold ") + a.name;
+    case ScriptAction::Release: return (a.pad ? "pad release " : "release ") + a.name;
     case ScriptAction::Wait: return "wait " + std::to_string(a.ms);
     case ScriptAction::Shot: return "shot " + a.name;
     case ScriptAction::Quit: return "quit";
@@ -134,9 +150,8 @@ struct PendingRelease { int key = 0; uint32_t at = 0; };
 PendingRelease pendingRelease;
 
 void releasePending(bool force) {
-  Platform& p = platform();
   if (pendingRelease.key && (force || gameTime() >= pendingRelease.at)) {
-    inputKey(p.input, pendingRelease.key, false);
+    playerKey(pendingRelease.key, false);
     pendingRelease.key = 0;
   }
 }
@@ -167,11 +182,15 @@ void deliver(ScriptAction a) {
       inputMouseButton(in, 2, in.mouseX, in.mouseY);
       break;
     case ScriptAction::Key:
-      inputKey(in, a.key, true);
+      if (a.pad && a.button == PadButton::Start) {
+        inputPadButton(in, a.button, true);  // a right click where the pointer is
+        break;
+      }
+      playerKey(a.key, true);
       pendingRelease = {a.key, now + 1};
       break;
-    case ScriptAction::Hold: inputKey(in, a.key, true); break;
-    case ScriptAction::Release: inputKey(in, a.key, false); break;
+    case ScriptAction::Hold: playerKey(a.key, true); break;
+    case ScriptAction::Release: playerKey(a.key, false); break;
     case ScriptAction::Wait: break;
     case ScriptAction::Shot:
       if (writeShot(a.name)) transcriptLine("shot " + a.name);

@@ -153,6 +153,55 @@ void inputMouseMove(InputState& in, int x, int y) {
   in.mouse.push_back({LB_MOUSE_MOVE, x, y});
 }
 
+namespace {
+
+struct PadEntry {
+  PadButton button;
+  const char* name;  // the script's name
+  int code;          // the key it stands for; 0 for Start, a right click
+};
+
+const PadEntry kPad[] = {
+    {PadButton::A, "a", LB_KEY_RETURN},       {PadButton::B, "b", LB_KEY_ESCAPE},
+    {PadButton::X, "x", LB_KEY_Z},            {PadButton::Y, "y", LB_KEY_X},
+    {PadButton::Start, "start", 0},           {PadButton::Up, "up", LB_KEY_UP},
+    {PadButton::Down, "down", LB_KEY_DOWN},   {PadButton::Left, "left", LB_KEY_LEFT},
+    {PadButton::Right, "right", LB_KEY_RIGHT}, {PadButton::Shoulder, "shoulder", LB_KEY_LCONTROL},
+};
+
+}  // namespace
+
+bool padButtonFromName(const std::string& name, PadButton& out) {
+  for (const PadEntry& e : kPad)
+    if (name == e.name) {
+      out = e.button;
+      return true;
+    }
+  return false;
+}
+
+int padKeyCode(PadButton b) {
+  for (const PadEntry& e : kPad)
+    if (e.button == b) return e.code;
+  return 0;
+}
+
+void inputPadButton(InputState& in, PadButton b, bool press) {
+  if (b == PadButton::Start) {
+    if (press) inputMouseButton(in, LB_MOUSE_RIGHT, in.mouseX, in.mouseY);
+    return;
+  }
+  inputKey(in, padKeyCode(b), press);
+}
+
+int stickDirection(int previous, int axisValue) {
+  constexpr int kPush = 16384, kRest = 8192;  // half and a quarter of the axis
+  if (axisValue <= -kPush) return -1;
+  if (axisValue >= kPush) return 1;
+  if (axisValue > -kRest && axisValue < kRest) return 0;
+  return previous;
+}
+
 // ---- lb input functions ---------------------------------------------------------------------
 
 extern "C" {

@@ -37,29 +37,74 @@ uint32_t FrameClock::nextPeriod() {
   return uint32_t(frames * 1000 / fps - start);
 }
 
-Viewport letterbox(int windowW, int windowH) {
+Viewport letterbox(int windowW, int windowH, bool whole) {
   if (windowW <= 0 || windowH <= 0) return {0, 0, kFrameWidth, kFrameHeight};
-  // Fit the frame's width unless that makes it too tall.
-  int w = windowW, h = int(int64_t(windowW) * kFrameHeight / kFrameWidth);
-  if (h > windowH) {
-    h = windowH;
-    w = int(int64_t(windowH) * kFrameWidth / kFrameHeight);
+  int w, h;
+  int multiple = std::min(windowW / kFrameWidth, windowH / kFrameHeight);
+  if (whole && multiple >= 1) {
+    w = kFrameWidth * multiple;
+    h = kFrameHeight * multiple;
+  } else {
+    // Fit the frame's width unless that makes it too tall.
+    w = windowW;
+    h = int(int64_t(windowW) * kFrameHeight / kFrameWidth);
+    if (h > windowH) {
+      h = windowH;
+      w = int(int64_t(windowH) * kFrameWidth / kFrameHeight);
+    }
   }
   return {(windowW - w) / 2, (windowH - h) / 2, std::max(w, 1), std::max(h, 1)};
 }
 
-void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy) {
+void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy, double ratioX,
+                  double ratioY) {
   // Through the centre of the window pixel, so upscaled pixels split evenly between game pixels.
-  gx = int(std::floor((int64_t(wx - v.x) * 2 + 1) * double(kFrameWidth) / (2.0 * v.w)));
-  gy = int(std::floor((int64_t(wy - v.y) * 2 + 1) * double(kFrameHeight) / (2.0 * v.h)));
+  gx = int(std::floor(((wx + 0.5) * ratioX - v.x) * kFrameWidth / v.w));
+  gy = int(std::floor(((wy + 0.5) * ratioY - v.y) * kFrameHeight / v.h));
   gx = std::clamp(gx, 0, kFrameWidth - 1);
   gy = std::clamp(gy, 0, kFrameHeight - 1);
 }
 
-void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy) {
+void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy, double ratioX,
+                  double ratioY) {
   // The centre of the game pixel, so mapping back lands on the same game pixel.
-  wx = v.x + int((int64_t(gx) * 2 + 1) * v.w / (2 * kFrameWidth));
-  wy = v.y + int((int64_t(gy) * 2 + 1) * v.h / (2 * kFrameHeight));
+  wx = int(std::floor((v.x + (gx + 0.5) * v.w / kFrameWidth) / ratioX));
+  wy = int(std::floor((v.y + (gy + 0.5) * v.h / kFrameHeight) / ratioY));
+}
+
+void defaultWindowSize(int scale, int width, int height, int usableW, int usableH, int& outW,
+                       int& outH) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (scale <= 0) {
+    // Leave room for the window's frame and the desktop's panels.
+    int roomW = usableW * 9 / 10, roomH = usableH * 9 / 10;
+    scale = usableW > 0 && usableH > 0 ? std::max(std::min(roomW / width, roomH / height), 0) : 1;
+    if (scale == 0) {
+      Viewport v = letterbox(roomW, roomH);
+      outW = v.w * width / kFrameWidth;
+      outH = v.h * height / kFrameHeight;
+      return;
+    }
+  }
+  outW = width * scale;
+  outH = height * scale;
+}
+
+void windowMinimised(bool minimised) {
+  Platform& p = platform();
+  if (minimised && p.timePause && !p.pausedByMinimise) {
+    p.pausedByMinimise = true;
+    pauseAudio(true);
+  } else if (!minimised && p.pausedByMinimise) {
+    p.pausedByMinimise = false;
+    pauseAudio(false);
+  }
+}
+
+bool smoothScaling() {
+  const Platform& p = platform();
+  return p.linear && p.settings.smooth && !p.settings.whole;
 }
 
 void transcriptLine(const std::string& utf8Text) {
@@ -76,13 +121,13 @@ void requestExit() {
   transcriptLine("exit");
 }
 
-bool writeShot(const std::string& name) {
+bool writePng(const std::string& dir, const std::string& name) {
   Platform& p = platform();
   if (p.lastFrame.empty()) {
     std::fprintf(stderr, "orvane: no frame has been shown yet for the shot %s\n", name.c_str());
     return false;
   }
-  std::string path = (p.shotsDir.empty() ? std::string(".") : p.shotsDir) + "/" + name + ".png";
+  std::string path = dir + "/" + name + ".png";
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
       p.lastFrame.data(), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
       SDL_PIXELFORMAT_ARGB8888);
@@ -93,10 +138,16 @@ bool writeShot(const std::string& name) {
   return ok;
 }
 
+bool writeShot(const std::string& name) {
+  const Platform& p = platform();
+  return writePng(p.shotsDir.empty() ? std::string(".") : p.shotsDir, name);
+}
+
 bool presentFrame(const uint32_t* pixels) {
   Platform& p = platform();
   if (!pixels) return false;
   p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  p.started = true;
   // Shots requested by time take the first frame presented at or after that time.
   uint32_t now = gameTime();
   for (ShotAt& s : p.shotAt) {

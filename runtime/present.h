@@ -53,12 +53,23 @@ struct FrameClock {
 
 // ---- Letterbox mapping ----------------------------------------------------------------------
 
-// Where the 800x600 frame lies in a window of the given size, aspect kept.
+// Where the 800x600 frame lies in an output of the given size, aspect kept. With whole set,
+// the frame is scaled by the largest whole multiple that fits (sharp pixels), or fitted
+// when even one frame does not fit.
 struct Viewport { int x, y, w, h; };
-Viewport letterbox(int windowW, int windowH);
-// Window pixels to game pixels (clamped into the frame) and back.
-void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy);
-void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy);
+Viewport letterbox(int windowW, int windowH, bool whole = false);
+// Window coordinates to game pixels (clamped into the frame) and back. The viewport is in
+// output pixels; ratio is output pixels per window coordinate (2 on a display that doubles).
+void windowToGame(const Viewport& v, int wx, int wy, int& gx, int& gy, double ratioX = 1.0,
+                  double ratioY = 1.0);
+void gameToWindow(const Viewport& v, int gx, int gy, int& wx, int& wy, double ratioX = 1.0,
+                  double ratioY = 1.0);
+// The window's size at start for a game of width x height on a screen whose usable area is
+// usableW x usableH: scale times the game's size, or with scale 0 the largest whole multiple
+// that fits (a large or high-density screen gets 2x or 3x), shrunk with the aspect kept on a
+// screen too small for even one.
+void defaultWindowSize(int scale, int width, int height, int usableW, int usableH, int& outW,
+                       int& outH);
 
 // ---- Input ----------------------------------------------------------------------------------
 
@@ -84,6 +95,21 @@ std::string keyNameFromCode(int code);
 // Records a key going down (kind 1) or up (kind 0) and a mouse button press.
 void inputKey(InputState& in, int key, bool press);
 void inputMouseButton(InputState& in, int code, int x, int y);
+// Gamepad buttons and the game input each one stands for: the d-pad (and the left stick)
+// are the arrow keys, A is Return, B Escape, X is Z, Y is X, a shoulder button is Ctrl held,
+// and Start is a right click where the pointer is (the system menu).
+enum class PadButton { A, B, X, Y, Start, Up, Down, Left, Right, Shoulder };
+// The button of a script name ("a", "start", "shoulder" ...); false when there is none.
+bool padButtonFromName(const std::string& name, PadButton& out);
+// The DirectInput code a button stands for; 0 for Start, which is a right click.
+int padKeyCode(PadButton b);
+// Records a button going down or up as the key or click it stands for.
+void inputPadButton(InputState& in, PadButton b, bool press);
+// Where the left stick points along one axis (-1, 0, 1), given where it pointed before: it
+// must be pushed past half way to point, and come back inside a quarter to stop, so a stick
+// resting near the threshold does not flutter between choices.
+int stickDirection(int previous, int axisValue);
+
 // Records the pointer's new position as a move event; moves in a row make one event, so a
 // pointer swept across the window while nobody polls never grows the queue.
 void inputMouseMove(InputState& in, int x, int y);
@@ -92,11 +118,13 @@ void inputMouseMove(InputState& in, int x, int y);
 
 struct ScriptAction {
   enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit } kind;
+  bool pad = false;  // a gamepad button (key, hold, release) rather than a key
   int x = 0, y = 0;
   bool hasPos = false;
   int key = 0;
   uint32_t ms = 0;
-  std::string name;  // key name as written, or the shot name
+  PadButton button = PadButton::A;
+  std::string name;  // key or button name as written, or the shot name
 };
 
 // Parses an input script. On a bad line returns false with "line N: reason" in error.
@@ -139,7 +167,9 @@ struct Platform {
   bool exitRequested = false;
   bool fullscreen = false;
   bool timePause = true;   // pause sound while the window is minimised
-  bool linear = true;
+  bool pausedByMinimise = false;
+  bool linear = true;      // the game's wish for smooth scaling (lbtsSetLinearMode)
+  bool started = false;    // a frame has been presented: start-up calls are over
   std::string copyright;
   int windowWidth = 800, windowHeight = 600;
   InputState input;
@@ -150,6 +180,14 @@ struct Platform {
   std::vector<ShotAt> shotAt;
   uint64_t maxTime = 3600000;
   std::vector<uint32_t> lastFrame;  // the last presented frame, for shots
+  std::string saveDir;     // UTF-8; where settings and screenshots go (empty: none kept)
+  struct Settings {
+    int music = 100, effects = 100;  // volumes in percent
+    bool fullscreen = false;         // start in full screen
+    int scale = 0;                   // window size as a multiple of 800x600; 0: fit the screen
+    bool whole = false;              // scale the picture by whole multiples only
+    bool smooth = true;              // smooth the picture when it is scaled
+  } settings;
 };
 
 Platform& platform();
@@ -160,6 +198,9 @@ uint32_t gameTime();
 void advanceGameTime(uint32_t ms);
 // Marks the window closed (once), writing "exit" to the transcript.
 void requestExit();
+// Writes the last presented frame as DIR/NAME.png; false (with a line on standard error)
+// when it cannot.
+bool writePng(const std::string& dir, const std::string& name);
 // Writes the last presented frame as NAME.png in the shots folder (default: the current
 // folder); false when it cannot.
 bool writeShot(const std::string& name);
@@ -167,6 +208,30 @@ bool writeShot(const std::string& name);
 bool deliverDueActions();
 // Pauses or resumes every sound and stream (the window was minimised or restored).
 void pauseAudio(bool paused);
+// The window was minimised or restored: sound pauses while it is minimised, unless the game
+// asked to play on (lbSetTimePause(0)).
+void windowMinimised(bool minimised);
+// Applies the volumes of the settings to the mixer.
+void applyVolumes();
+
+// ---- Player keys and settings ----------------------------------------------------------------
+
+// The settings file in the save folder (a profile file, section [settings]).
+constexpr const char* kSettingsFile = "orvane.ini";
+// Reads the settings from the save folder (defaults for what is missing or out of range).
+void loadSettings();
+// Writes one setting back; false (with a line on standard error) when it cannot.
+bool saveSetting(const char* key, int value);
+// A key the player pressed or let go, from the keyboard or a script: the runtime's own keys
+// (F7/F8 music volume down/up, F9/F10 effect volume, F12 screenshot) are handled here and
+// never reach the game; every other key goes to the game's queue.
+void playerKey(int key, bool press);
+// Writes the last frame as screenshot-NNN.png (the first number not taken) in the save
+// folder; the file name, or empty when it cannot.
+std::string writeScreenshot();
+// Whether the picture is smoothed when scaled: the game asks for it and the player allows it
+// (never with whole multiples, whose pixels stay sharp).
+bool smoothScaling();
 // Closes the audio device and frees what is still playing.
 void closeAudio();
 

@@ -1,6 +1,7 @@
 /*
- * The launcher's set-up entry: mounts the game folder, chooses the window or the headless
- * backend, loads the replay script and opens the transcript; and the matching shutdown.
+ * The launcher's set-up entry: mounts the game folder, reads the player's settings, chooses
+ * the window or the headless backend, loads the replay script and opens the transcript; and
+ * the matching shutdown.
  */
 #include "present.h"
 #include "runtime.h"
@@ -80,6 +81,11 @@ extern "C" __attribute__((visibility("default"))) int orvaneRuntimeSetup(
                       std::string("cannot write the transcript ") + o->transcript, error,
                       errorSize);
   }
+
+  // The player's settings: volumes, and how the window opens.
+  if (o->saveDir) p.saveDir = o->saveDir;
+  loadSettings();
+  p.fullscreen = p.settings.fullscreen;
 
   compatUseVirtualClock(p.headless ? 1 : 0);
   if (p.headless) {

@@ -89,10 +89,17 @@ int lbIsExit(void) {
 int lbSetFullscreen(int on) {
   Platform& p = platform();
   bool want = on != 0;
+  // The game sets its window mode at start-up; a player who starts in full screen keeps it.
+  if (!p.started && p.settings.fullscreen) want = true;
   if (want == p.fullscreen) return 1;
   p.fullscreen = want;
   if (p.backend) p.backend->setFullscreen(want);
   transcriptLine(want ? "fullscreen on" : "fullscreen off");
+  // Switched while playing: the next start opens the same way.
+  if (p.started) {
+    p.settings.fullscreen = want;
+    saveSetting("fullscreen", want ? 1 : 0);
+  }
   return 1;
 }
 
@@ -112,7 +119,7 @@ int lbSetTimePause(int on) {
 int lbtsSetLinearMode(int on) {
   Platform& p = platform();
   p.linear = on != 0;
-  if (p.backend) p.backend->setLinearScaling(p.linear);
+  if (p.backend) p.backend->setLinearScaling(smoothScaling());
   return 1;
 }
 

@@ -1,30 +1,62 @@
 /*
- * The windowed presentation backend: an SDL window scaled with the aspect kept, frames paced
- * to the frame rate, SDL events turned into the game's key and mouse queues, message boxes.
+ * The windowed presentation backend: an SDL window scaled with the aspect kept (fitted, or
+ * by whole multiples), frames paced to the frame rate, keyboard, mouse and gamepad events
+ * turned into the game's key and mouse queues, message boxes.
  */
 #include "present.h"
 #include "runtime.h"
 
+#include "lb/keycodes.h"
+
 #include <SDL.h>
 
+#include <algorithm>
+
 #include <cstdio>
+#include <map>
+#include <set>
 
 namespace {
+
+// One gamepad that is plugged in, with what it holds down, so pulling it out lets go.
+struct Pad {
+  SDL_GameController* controller = nullptr;
+  int stickX = 0, stickY = 0;  // where the left stick points (-1, 0, 1)
+  std::set<int> held;          // keys this pad holds down
+  int shoulders = 0;           // shoulder buttons held: Ctrl stays down while either is
+};
 
 class WindowBackend : public PresentBackend {
  public:
   ~WindowBackend() override {
+    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad.controller);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
+    if (pads_on_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
   bool open(std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(error, "cannot start video");
+    // Only a real display will do: SDL would otherwise fall back to an invisible off-screen
+    // window, and its probe for a Wayland session complains when there is none.
+    if (!SDL_getenv("SDL_VIDEODRIVER")) {
+      bool x11 = SDL_getenv("DISPLAY"), wayland = SDL_getenv("WAYLAND_DISPLAY");
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : wayland ? "wayland" : "x11");
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+      return fail(error, "cannot open a window on this display (to play without one, run "
+                         "orvane --headless --input FILE)");
+    // Gamepads are a comfort, not a need: without them the game plays on keys and mouse.
+    // Pads already plugged in arrive as added devices with the first events.
+    pads_on_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     Platform& p = platform();
-    window_ = SDL_CreateWindow("Orvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               p.windowWidth, p.windowHeight, SDL_WINDOW_RESIZABLE);
+    int w = 0, h = 0;
+    windowSize(p.windowWidth, p.windowHeight, w, h);
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (p.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window_ = SDL_CreateWindow("Orvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                               flags);
     if (!window_) return fail(error, "cannot open the window");
     renderer_ = SDL_CreateRenderer(window_, -1,
                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
@@ -33,7 +65,7 @@ class WindowBackend : public PresentBackend {
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                  SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight);
     if (!texture_) return fail(error, "cannot create the frame texture");
-    setLinearScaling(p.linear);
+    setLinearScaling(smoothScaling());
     SDL_SetWindowMinimumSize(window_, kFrameWidth / 4, kFrameHeight / 4);
     SDL_RenderSetVSync(renderer_, 1);
     // Show a black window at once rather than whatever the desktop left there.
@@ -77,13 +109,18 @@ class WindowBackend : public PresentBackend {
 
   void warpPointer(int x, int y) override {
     int wx, wy;
-    gameToWindow(windowViewport(), x, y, wx, wy);
+    double rx, ry;
+    Viewport v = viewport(rx, ry);
+    gameToWindow(v, x, y, wx, wy, rx, ry);
     SDL_WarpMouseInWindow(window_, wx, wy);
   }
 
   void resize(int width, int height) override {
-    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP))
-      SDL_SetWindowSize(window_, width, height);
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) return;
+    int w = 0, h = 0;
+    windowSize(width, height, w, h);
+    SDL_SetWindowSize(window_, w, h);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
 
   void setLinearScaling(bool on) override {
@@ -96,23 +133,37 @@ class WindowBackend : public PresentBackend {
     return false;
   }
 
-  // The frame's place in renderer pixels (for drawing) and in window coordinates (for the
-  // pointer): they differ on displays that scale the window.
-  Viewport viewport() {
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
-    return letterbox(w, h);
+  // The window's size for a game of width x height: the player's scale, or what fits the
+  // usable part of the screen the window opens on.
+  void windowSize(int width, int height, int& w, int& h) {
+    SDL_Rect usable{0, 0, 0, 0};
+    int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) usable = {};
+    defaultWindowSize(platform().settings.scale, width, height, usable.w, usable.h, w, h);
   }
-  Viewport windowViewport() {
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window_, &w, &h);
-    return letterbox(w, h);
+
+  // The frame's place in renderer pixels, and the renderer pixels per window coordinate:
+  // they differ on displays that scale the window, where the pointer comes in window
+  // coordinates.
+  Viewport viewport(double& ratioX, double& ratioY) {
+    int w = 0, h = 0, ww = 0, wh = 0;
+    SDL_GetRendererOutputSize(renderer_, &w, &h);
+    SDL_GetWindowSize(window_, &ww, &wh);
+    ratioX = ww > 0 ? double(w) / ww : 1.0;
+    ratioY = wh > 0 ? double(h) / wh : 1.0;
+    return letterbox(w, h, platform().settings.whole);
+  }
+  void pointerToGame(int wx, int wy, int& gx, int& gy) {
+    double rx, ry;
+    Viewport v = viewport(rx, ry);
+    windowToGame(v, wx, wy, gx, gy, rx, ry);
   }
 
   // Uploads and shows a frame scaled into the window, with black bars where the aspect differs.
   bool draw(const uint32_t* pixels) {
     if (SDL_UpdateTexture(texture_, nullptr, pixels, kFrameWidth * 4) != 0) return false;
-    Viewport v = viewport();
+    double rx, ry;
+    Viewport v = viewport(rx, ry);
     SDL_Rect dst{v.x, v.y, v.w, v.h};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -151,28 +202,39 @@ class WindowBackend : public PresentBackend {
         if ((e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
              e.window.event == SDL_WINDOWEVENT_EXPOSED) && !p.lastFrame.empty())
           draw(p.lastFrame.data());
-        if (e.window.event == SDL_WINDOWEVENT_MINIMIZED && p.timePause) pauseAudio(true);
-        if (e.window.event == SDL_WINDOWEVENT_RESTORED) pauseAudio(false);
+        if (e.window.event == SDL_WINDOWEVENT_MINIMIZED) windowMinimised(true);
+        if (e.window.event == SDL_WINDOWEVENT_RESTORED) windowMinimised(false);
         return false;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
         if (e.key.repeat) return false;  // a held key is one press, as DirectInput reports it
         int code = keyCodeFromScancode(e.key.keysym.scancode);
         if (code == 0) return false;
-        inputKey(in, code, e.type == SDL_KEYDOWN);
+        playerKey(code, e.type == SDL_KEYDOWN);
         return in.wakeOnKey;
       }
+      case SDL_CONTROLLERDEVICEADDED:
+        addPad(e.cdevice.which);
+        return false;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        removePad(e.cdevice.which);
+        return in.wakeOnKey;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        return padButton(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN);
+      case SDL_CONTROLLERAXISMOTION:
+        return padAxis(e.caxis.which, e.caxis.axis, e.caxis.value);
       case SDL_MOUSEMOTION: {
         // A move is an event too: what lies under the pointer lights up while the game waits.
         int x = 0, y = 0;
-        windowToGame(windowViewport(), e.motion.x, e.motion.y, x, y);
+        pointerToGame(e.motion.x, e.motion.y, x, y);
         inputMouseMove(in, x, y);
         return in.wakeOnMouse;
       }
       case SDL_MOUSEBUTTONDOWN: {
         int code = e.button.button == SDL_BUTTON_LEFT    ? LB_MOUSE_LEFT
                    : e.button.button == SDL_BUTTON_RIGHT ? LB_MOUSE_RIGHT : -1;
-        windowToGame(windowViewport(), e.button.x, e.button.y, in.mouseX, in.mouseY);
+        pointerToGame(e.button.x, e.button.y, in.mouseX, in.mouseY);
         if (code < 0) return false;
         inputMouseButton(in, code, in.mouseX, in.mouseY);
         return in.wakeOnMouse;
@@ -182,6 +244,84 @@ class WindowBackend : public PresentBackend {
     }
   }
 
+  // ---- Gamepads ----
+
+  void addPad(int deviceIndex) {
+    SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
+    if (!c) return;
+    SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c));
+    if (pads_.count(id)) {  // announced twice (plugged in before start): keep the first
+      SDL_GameControllerClose(c);
+      return;
+    }
+    pads_[id].controller = c;
+  }
+
+  // A pad pulled out lets go of everything it held, so Ctrl does not stay down for ever.
+  void removePad(SDL_JoystickID id) {
+    auto it = pads_.find(id);
+    if (it == pads_.end()) return;
+    for (int key : it->second.held) inputKey(platform().input, key, false);
+    SDL_GameControllerClose(it->second.controller);
+    pads_.erase(it);
+  }
+
+  void padKey(Pad& pad, int key, bool press) {
+    if (press == (pad.held.count(key) != 0)) return;
+    if (press) pad.held.insert(key);
+    else pad.held.erase(key);
+    inputKey(platform().input, key, press);
+  }
+
+  bool padButton(SDL_JoystickID id, int button, bool press) {
+    auto it = pads_.find(id);
+    if (it == pads_.end()) return false;
+    Pad& pad = it->second;
+    InputState& in = platform().input;
+    PadButton b;
+    switch (button) {
+      case SDL_CONTROLLER_BUTTON_A: b = PadButton::A; break;
+      case SDL_CONTROLLER_BUTTON_B: b = PadButton::B; break;
+      case SDL_CONTROLLER_BUTTON_X: b = PadButton::X; break;
+      case SDL_CONTROLLER_BUTTON_Y: b = PadButton::Y; break;
+      case SDL_CONTROLLER_BUTTON_DPAD_UP: b = PadButton::Up; break;
+      case SDL_CONTROLLER_BUTTON_DPAD_DOWN: b = PadButton::Down; break;
+      case SDL_CONTROLLER_BUTTON_DPAD_LEFT: b = PadButton::Left; break;
+      case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: b = PadButton::Right; break;
+      case SDL_CONTROLLER_BUTTON_START:
+        if (press) inputPadButton(in, PadButton::Start, true);
+        return press && in.wakeOnMouse;
+      case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        pad.shoulders = std::max(0, pad.shoulders + (press ? 1 : -1));
+        padKey(pad, padKeyCode(PadButton::Shoulder), pad.shoulders > 0);
+        return in.wakeOnKey;
+      default:
+        return false;
+    }
+    padKey(pad, padKeyCode(b), press);
+    return in.wakeOnKey;
+  }
+
+  // The left stick steps between choices as the arrow keys do.
+  bool padAxis(SDL_JoystickID id, int axis, int value) {
+    auto it = pads_.find(id);
+    if (it == pads_.end()) return false;
+    Pad& pad = it->second;
+    bool across = axis == SDL_CONTROLLER_AXIS_LEFTX;
+    if (!across && axis != SDL_CONTROLLER_AXIS_LEFTY) return false;
+    int& dir = across ? pad.stickX : pad.stickY;
+    int now = stickDirection(dir, value);
+    if (now == dir) return false;
+    int less = across ? LB_KEY_LEFT : LB_KEY_UP, more = across ? LB_KEY_RIGHT : LB_KEY_DOWN;
+    if (dir != 0) padKey(pad, dir < 0 ? less : more, false);
+    if (now != 0) padKey(pad, now < 0 ? less : more, true);
+    dir = now;
+    return platform().input.wakeOnKey;
+  }
+
+  std::map<SDL_JoystickID, Pad> pads_;
+  bool pads_on_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

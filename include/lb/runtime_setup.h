@@ -20,6 +20,8 @@ typedef struct OrvaneRuntimeOptions {
   const char* const* shotAtNames;    /* ... under these names                                */
   int shotAtCount;
   long long maxTimeMs;               /* close the window after this game time; < 0: default  */
+  const char* saveDir;               /* UTF-8 path of the save folder (settings, screenshots),
+                                        or null for none                                     */
 } OrvaneRuntimeOptions;
 
 /* Results of orvaneRuntimeSetup. */
