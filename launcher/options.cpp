@@ -21,22 +21,31 @@ bool parseCount(const std::string& text, unsigned long long limit, unsigned long
 }  // namespace
 
 const char* usageText() {
-  return "usage: orvane [options] [GAME_DIR]\n"
-         "Plays the game in GAME_DIR (default: the bundled game beside orvane).\n"
+  return "usage: orvane [play] [options] [GAME_DIR]\n"
+         "Plays the game in GAME_DIR (default: the bundled game).\n"
          "  --headless          no window and no sound, on a virtual clock\n"
          "  --input F           the player's actions, one a line (replays)\n"
          "  --transcript F      write every observable event to F\n"
          "  --shots D           folder for the frames of 'shot' actions\n"
          "  --shot-at MS:NAME   also write the first frame at or after MS as NAME.png\n"
          "                      (repeatable)\n"
-         "  --save-dir D        keep progress and debug settings in D (default: GAME_DIR)\n"
+         "  --save-dir D        keep progress, settings and screenshots in D (default:\n"
+         "                      GAME_DIR, or ~/.local/share/orvane/NAME when it is the\n"
+         "                      installed game or cannot be written to)\n"
          "  --scenario FOLDER   run one scenario folder as the debug run\n"
          "  --max-time MS       close the window after MS of game time\n"
          "                      (headless default: one hour)\n"
          "  --log F             also write the debug log to F\n"
+         "  --record F          write the player's actions to F as an input script\n"
+         "  --watch             with --scenario: start the debug run again whenever a file\n"
+         "                      of its scenario folder changes\n"
+         "  --at LABEL          with --scenario: start the debug run at LABEL of start.scn\n"
+         "                      (or at FILE:LABEL)\n"
          "  --help              show this text\n"
+         "Keys while playing: F7/F8 music volume down/up, F9/F10 effect volume down/up,\n"
+         "F12 screenshot into the save folder, F5 full screen.\n"
          "Exit status: 0 the game ran to its end, 1 the runtime or the game could not be\n"
-         "loaded or bound, 2 bad arguments.\n";
+         "loaded or bound, or there is no display for the window, 2 bad arguments.\n";
 }
 
 bool parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
@@ -67,6 +76,12 @@ bool parseOptions(int argc, const char* const* argv, Options& out, std::string& 
       if (!value(out.scenario)) return false;
     } else if (arg == "--log") {
       if (!value(out.log)) return false;
+    } else if (arg == "--record") {
+      if (!value(out.record)) return false;
+    } else if (arg == "--watch") {
+      out.watch = true;
+    } else if (arg == "--at") {
+      if (!value(out.at)) return false;
     } else if (arg == "--max-time") {
       std::string text;
       unsigned long long ms = 0;
@@ -100,6 +115,10 @@ bool parseOptions(int argc, const char* const* argv, Options& out, std::string& 
       gameDirSeen = true;
       out.gameDir = arg;
     }
+  }
+  if ((out.watch || !out.at.empty()) && out.scenario.empty()) {
+    error = std::string(out.watch ? "--watch" : "--at") + " needs --scenario";
+    return false;
   }
   return true;
 }

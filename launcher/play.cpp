@@ -1,8 +1,12 @@
 /*
- * orvane: loads the runtime and the game (core) from its own folder, sets the runtime up,
- * binds the game to it, runs it and turns the outcome into the exit status.
+ * Playing a game: loads the runtime and the game (core) from the build or installed layout,
+ * sets the runtime up, binds the game to it, runs it and turns the outcome into the exit
+ * status.
  */
+#include "commands.h"
 #include "options.h"
+#include "watch.h"
+#include "paths.h"
 
 #include "lb/host_api.h"
 #include "lb/runtime_setup.h"
@@ -10,17 +14,15 @@
 #include <wincompat.h>
 
 #include <dlfcn.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int kRanToEnd = 0, kCannotLoad = 1, kBadArguments = 2;
 
 // The game's exports.
 using GetFunctionFn = int (*)(char*, int, int);
@@ -36,16 +38,6 @@ const char* const kHostNames[] = {
     LB_HOST_API(LB_NAME)
 #undef LB_NAME
 };
-
-std::string ownFolder() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string s(path);
-  size_t slash = s.rfind('/');
-  return slash == std::string::npos ? "." : s.substr(0, slash);
-}
 
 std::string toSjis(const std::string& utf8) {
   std::vector<char> out(utf8.size() * 2 + 1);
@@ -64,10 +56,25 @@ bool bind(void* library, const char* name, Fn& out) {
   return out != nullptr;
 }
 
+// A window needs a display; SDL would only fail later with a message of its own.
+bool haveDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
 int run(const Options& o) {
-  const std::string folder = ownFolder();
-  const std::string runtimePath = folder + "/libruntime.so";
-  const std::string corePath = folder + "/libcore.so";
+  if (!o.headless && !haveDisplay()) {
+    std::fprintf(stderr,
+                 "orvane: no display to open a window on (DISPLAY is not set); to play without "
+                 "a window, run: orvane --headless --input FILE [GAME_DIR]\n");
+    return kCannotLoad;
+  }
+  const Layout layout = findLayout(ownFolder());
+  const std::string runtimePath = layout.libDir + "/libruntime.so";
+  const std::string corePath = layout.libDir + "/libcore.so";
 
   void* runtime = dlopen(runtimePath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!runtime) return cannotLoad("cannot load the runtime " + runtimePath + ": " + dlerror());
@@ -109,14 +116,23 @@ int run(const Options& o) {
     return cannotLoad("the game " + corePath + " reports no version (lbGetVersion)");
 
   // Progress and debug settings live beside the path the game takes for its executable.
-  const std::string gameDir = o.gameDir.empty() ? folder + "/game" : o.gameDir;
-  const std::string saveDir = o.saveDir.empty() ? gameDir : o.saveDir;
+  const std::string gameDir = o.gameDir.empty() ? layout.gameDir : o.gameDir;
   struct stat st;
   if (stat(gameDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     std::fprintf(stderr, "orvane: no game folder at %s\n", gameDir.c_str());
     return kBadArguments;
   }
-  if (!o.saveDir.empty()) mkdir(saveDir.c_str(), 0755);  // a new save folder is made once
+  std::string saveDir = o.saveDir;
+  if (saveDir.empty()) {
+    std::string why;
+    saveDir = defaultSaveFolder(gameDir, layout, why);
+    if (saveDir.empty()) {
+      std::fprintf(stderr, "orvane: %s\n", why.c_str());
+      return kBadArguments;
+    }
+  } else {
+    mkdir(saveDir.c_str(), 0755);  // a new save folder is made once
+  }
   if (access(saveDir.c_str(), W_OK) != 0) {
     std::fprintf(stderr, "orvane: cannot write to the save folder %s\n", saveDir.c_str());
     return kBadArguments;
@@ -140,6 +156,12 @@ int run(const Options& o) {
     // The debug run of either episode collection.
     compatOverrideProfileString("derizi1.ini", "Debug", "ScnName", scenario.c_str());
     compatOverrideProfileString("derizi2.ini", "Debug", "ScnName", scenario.c_str());
+    if (!o.at.empty()) {
+      // A label alone is one of the folder's first file, where the debug run starts.
+      std::string target = toSjis(o.at.find(':') == std::string::npos ? "start:" + o.at : o.at);
+      compatOverrideProfileString("derizi1.ini", "Debug", "ScnTarget", target.c_str());
+      compatOverrideProfileString("derizi2.ini", "Debug", "ScnTarget", target.c_str());
+    }
   }
 
   // Bind first: a game that cannot bind never opens a window.
@@ -161,6 +183,7 @@ int run(const Options& o) {
   ro.shotAtNames = shotNames.data();
   ro.shotAtCount = int(shotNames.size());
   ro.maxTimeMs = o.maxTimeMs;
+  ro.saveDir = saveDir.c_str();
   char error[1024] = {};
   int status = setup(&ro, error, sizeof error);
   if (status != ORVANE_SETUP_OK) {
@@ -169,7 +192,20 @@ int run(const Options& o) {
     return status == ORVANE_SETUP_BAD_OPTION ? kBadArguments : kCannotLoad;
   }
 
+  using RecordFn = int (*)(const char*);
+  using RecordEndFn = void (*)(void);
+  RecordFn record = nullptr;
+  RecordEndFn recordEnd = nullptr;
+  if (!o.record.empty() &&
+      (!bind(runtime, "orvaneRuntimeRecord", record) ||
+       !bind(runtime, "orvaneRuntimeRecordEnd", recordEnd) || !record(o.record.c_str()))) {
+    std::fprintf(stderr, "orvane: cannot record into %s\n", o.record.c_str());
+    unloadSystem();
+    shutdown();
+    return kBadArguments;
+  }
   start(0);
+  if (recordEnd) recordEnd();
   unloadSystem();
   unloadExit();
   shutdown();
@@ -178,7 +214,7 @@ int run(const Options& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int playCommand(int argc, char** argv) {
   Options o;
   std::string error;
   if (!parseOptions(argc, argv, o, error)) {
@@ -189,5 +225,5 @@ int main(int argc, char** argv) {
     std::fputs(usageText(), stdout);
     return kRanToEnd;
   }
-  return run(o);
+  return o.watch ? watchScenario(o, run) : run(o);
 }

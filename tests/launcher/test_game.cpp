@@ -2,7 +2,9 @@
  * A small game plug-in for the launcher tests: it exports the seven plug-in functions, binds
  * the runtime by name itself, and runs one screen that waits for a click while it renders.
  * TEST_GAME_EXTRA_FUNCTION names one more host function to bind (to test a missing one);
- * TEST_GAME_MODE=frames renders frames back to back, as a fade does, until the window closes.
+ * TEST_GAME_MODE=frames renders frames back to back, as a fade does, until the window closes;
+ * TEST_GAME_MODE=report reports clicks on standard error rather than in a message box (which
+ * would wait for someone to close it) and ends at a right click.
  */
 #include "lb/host_api.h"
 
@@ -120,25 +122,26 @@ __attribute__((visibility("default"))) int start(int) {
   lbAddStreamList(music, "bgm/body.wav", -1, 0, 0);
   lbPlayStream(music);
   LbSound click = lbLoadSound("se/click.wav", 1);
-  for (;;) {
+  const bool report = mode && std::strcmp(mode, "report") == 0;
+  for (bool ended = false; !ended;) {
     lbClearKey();
     lbClearMouse();
     lbWaitMouseEvent(1);
-    for (bool clicked = false; !clicked;) {
+    for (bool clicked = false; !clicked && !ended;) {
       lbClearEvent();
       lbWaitEvent(0);
       if (lbIsExit()) {
-        lbDestroySound(click);
-        lbDestroyStream(music);
-        destroyScreen();
-        return 1;
+        ended = true;
+        break;
       }
       int code = -1, x = 0, y = 0;
       while (lbGetMouse(&code, &x, &y)) {
         if (code != LB_MOUSE_LEFT && code != LB_MOUSE_RIGHT) continue;  // a pointer move
         char text[64];
         std::snprintf(text, sizeof text, "clicked %s at %d %d", code == 0 ? "left" : "right", x, y);
-        lbMessage(text, "Test game", 0);
+        if (report) std::fprintf(stderr, "%s\n", text);
+        else lbMessage(text, "Test game", 0);
+        ended = ended || (report && code == LB_MOUSE_RIGHT);
         if (click) lbPlaySound(click, 0);
         clicked = true;
       }
@@ -146,6 +149,10 @@ __attribute__((visibility("default"))) int start(int) {
       lbWaitEvent(100);
     }
   }
+  lbDestroySound(click);
+  lbDestroyStream(music);
+  destroyScreen();
+  return 1;
 }
 
 }  // extern "C"
