@@ -65,7 +65,8 @@ class RecordReplay : public ::testing::Test {
     const std::vector<std::string> boxes = transcriptMessages(Transcript());
     if (boxes.size() != 1) return "<" + std::to_string(boxes.size()) + " boxes>";
     const std::size_t at = boxes[0].find("@reached_");
-    return at == std::string::npos ? boxes[0] : boxes[0].substr(at + 1, boxes[0].find("が", at) - at - 1);
+    if (at == std::string::npos) return boxes[0];
+    return boxes[0].substr(at + 1, boxes[0].find("が", at) - at - 1);
   }
   // Game time of the first transcript event equal to `event`, or -1.
   long TimeOf(const std::string& event) const {
