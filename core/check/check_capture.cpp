@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "check/check_internal.h"
 #include "host/errors.h"
@@ -23,12 +24,14 @@ struct CaptureState {
   LbFile (*createFile)(const char*, int) = nullptr;
   const char* (*readLine)(LbFile) = nullptr;
   int (*destroyFile)(LbFile) = nullptr;
+  int (*fileExists)(const char*) = nullptr;
 
   std::string lastMessage;
   bool reported = false;
   std::map<LbFile, OpenText> open;
   std::map<std::string, std::vector<std::string>> lines;
   std::map<std::string, std::set<int>> blank;
+  std::unordered_map<std::string, int> exists;  // nothing changes the game during a check
   ReadPosition last;
   int linesTotal = 0;
   int filesTotal = 0;
@@ -66,6 +69,14 @@ const char* ReadLine(LbFile file) {
   return line;
 }
 
+// Every line names pictures and sounds that many other lines name too; the answer is asked of
+// the host once.
+int FileExists(const char* path) {
+  auto known = gCapture.exists.find(path);
+  if (known != gCapture.exists.end()) return known->second;
+  return gCapture.exists[path] = gCapture.fileExists(path);
+}
+
 int DestroyFile(LbFile file) {
   gCapture.open.erase(file);
   return gCapture.destroyFile(file);
@@ -95,10 +106,12 @@ CaptureScope::CaptureScope() {
   gCapture.createFile = gHost.lbCreateFile;
   gCapture.readLine = gHost.lbReadFileLine;
   gCapture.destroyFile = gHost.lbDestroyFile;
+  gCapture.fileExists = gHost.lbIsFileExist;
   gHost.lbMessage = KeepMessage;
   gHost.lbCreateFile = CreateFile;
   gHost.lbReadFileLine = ReadLine;
   gHost.lbDestroyFile = DestroyFile;
+  gHost.lbIsFileExist = FileExists;
 }
 
 CaptureScope::~CaptureScope() {
@@ -106,6 +119,7 @@ CaptureScope::~CaptureScope() {
   gHost.lbCreateFile = gCapture.createFile;
   gHost.lbReadFileLine = gCapture.readLine;
   gHost.lbDestroyFile = gCapture.destroyFile;
+  gHost.lbIsFileExist = gCapture.fileExists;
 }
 
 bool RunUnit(const std::function<void()>& unit, std::string& message) {
