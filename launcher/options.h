@@ -12,6 +12,9 @@ struct Options {
   bool help = false;
   bool headless = false;
   std::string input, transcript, shotsDir, saveDir, scenario, log, gameDir;
+  std::string record;  // write the player's actions here, in the input-script format
+  bool watch = false;  // restart the debug run when a file of its scenario folder changes
+  std::string at;      // the debug run starts here ("file:label", or a label of start)
   std::vector<unsigned> shotAtMs;
   std::vector<std::string> shotAtNames;
   long long maxTimeMs = -1;  // the runtime's default
