@@ -250,21 +250,25 @@ void WitnessStand() {
 }
 
 void AddButton(int slot, int level, const char* label, const char* definition,
-               DisplayStyle anchor, int x, std::initializer_list<std::uint32_t> keys, int y) {
+               DisplayStyle anchor, int x, int y, std::initializer_list<std::uint32_t> keys) {
   loadSpriteDefinition(slot, kCourtClass, definition, x, y, level, kStyleShow | anchor, "none");
   registerButton(slot, label, keys);
 }
 
+// Previous and next at the sides (next also on Return, Space and a click anywhere), press
+// and present in the top corners.
 void ShowButtons(bool withLeft) {
+  const DisplayStyle leftMiddle = kStyleLeft | kStyleMiddle;
+  const DisplayStyle rightMiddle = kStyleRight | kStyleMiddle;
   if (withLeft)
-    AddButton(kLeftSlot, kPagingButtonLevel, "left", "sys/btn_item_left",
-              kStyleLeft | kStyleMiddle, 0, {203}, kPagingButtonY);
-  AddButton(kRightSlot, kPagingButtonLevel, "right", "sys/btn_item_right",
-            kStyleRight | kStyleMiddle, 800, {205, 28, 57, 156, kKeyLeftClick}, kPagingButtonY);
+    AddButton(kLeftSlot, kPagingButtonLevel, "left", "sys/btn_item_left", leftMiddle, 0,
+              kPagingButtonY, {203});
+  AddButton(kRightSlot, kPagingButtonLevel, "right", "sys/btn_item_right", rightMiddle, 800,
+            kPagingButtonY, {205, 28, 57, 156, kKeyLeftClick});
   AddButton(kShakeSlot, kTopButtonLevel, "shake", "sys/btn_inquiry_shake", kStyleLeft | kStyleTop,
-            0, {44}, 0);
+            0, 0, {44});
   AddButton(kConfrontSlot, kTopButtonLevel, "confront", "sys/btn_inquiry_confront",
-            kStyleRight | kStyleTop, 800, {45}, 0);
+            kStyleRight | kStyleTop, 800, 0, {45});
 }
 
 void RemoveButtons() {

@@ -178,7 +178,9 @@ void RunInquiry(const CommandArgs& args, bool testimony) {
 }
 void RunInquiryRun(const CommandArgs& args) { RunInquiry(args, false); }
 void RunTestimonyRun(const CommandArgs& args) { RunInquiry(args, true); }
-void RunInquiryDisableSpeech(const CommandArgs& args) { setStatementVisible(args.Integer(0), false); }
+void RunInquiryDisableSpeech(const CommandArgs& args) {
+  setStatementVisible(args.Integer(0), false);
+}
 void RunInquiryEnableSpeech(const CommandArgs& args) { setStatementVisible(args.Integer(0), true); }
 void RunInquiryExit(const CommandArgs&) { exitInquiry(); }
 void RunInquiryRewind(const CommandArgs&) { rewindInquiry(); }

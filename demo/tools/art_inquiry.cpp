@@ -17,9 +17,11 @@ constexpr int kButtonW = 180, kButtonRow = 40;  // one look; the gauge starts ju
 void paintButtonRow(Canvas& c, int row, bool lit, bool fromRight, Rgba accent) {
   const float top = float(row * kButtonRow), bottom = top + kButtonRow - 2;
   const float w = float(c.width), slant = 16;
-  std::vector<Point> shape =
-      fromRight ? std::vector<Point>{{slant, top + 1}, {w - 1, top + 1}, {w - 1, bottom}, {1, bottom}}
-                : std::vector<Point>{{1, top + 1}, {w - 1, top + 1}, {w - 1 - slant, bottom}, {1, bottom}};
+  // One corner is cut on a slant: the top left of the present button, the bottom right of
+  // the press button.
+  const Point topLeft{fromRight ? slant : 1, top + 1};
+  const Point bottomRight{fromRight ? w - 1 : w - 1 - slant, bottom};
+  const std::vector<Point> shape = {topLeft, {w - 1, top + 1}, bottomRight, {1, bottom}};
   Mask plate = makeMask(c.width, c.height);
   maskPolygon(plate, shape);
   paintMaskWith(c, plate, [&](int, int y) {

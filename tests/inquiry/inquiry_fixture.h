@@ -84,17 +84,14 @@ inline Seen SeenAt(const std::vector<uint32_t>& frame, int x, int y) {
 inline Seen Witness(const std::vector<uint32_t>& frame) { return SeenAt(frame, 400, 340); }
 // The buttons: previous (yellow) and next (magenta) at the sides, press (green) and present
 // (blue) in the top corners; each lit or at rest.
-inline bool LeftButton(const std::vector<uint32_t>& f) { return SeenAt(f, 17, 491) == Seen::Yellow; }
-inline bool RightButton(const std::vector<uint32_t>& f) {
-  return SeenAt(f, 783, 491) == Seen::Magenta;
-}
-inline bool PressButton(const std::vector<uint32_t>& f) {
-  const Seen s = SeenAt(f, 50, 20);
-  return s == Seen::Green;
-}
-inline bool PresentButton(const std::vector<uint32_t>& f) { return SeenAt(f, 750, 20) == Seen::Blue; }
+using Frame = std::vector<uint32_t>;
+inline bool LeftButton(const Frame& f) { return SeenAt(f, 17, 491) == Seen::Yellow; }
+inline bool RightButton(const Frame& f) { return SeenAt(f, 783, 491) == Seen::Magenta; }
+inline bool PressButton(const Frame& f) { return SeenAt(f, 50, 20) == Seen::Green; }
+inline bool PresentButton(const Frame& f) { return SeenAt(f, 750, 20) == Seen::Blue; }
 
 // A message box naming a file of the test game and its line.
 inline std::string Box(const std::string& file, int line, const std::string& text) {
-  return "Orvane System: ファイル \"" + file + "\"\\n行数 " + std::to_string(line) + "\\n\\n" + text;
+  return "Orvane System: ファイル \"" + file + "\"\\n行数 " + std::to_string(line) +
+         "\\n\\n" + text;
 }
