@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-second play clean
+.PHONY: all deps configure build test test-second play deb clean
 
 all: build
 
@@ -27,6 +27,10 @@ test-second: deps
 
 play: build
 	@$(BUILD)/bin/orvane
+
+# The Debian package, made by CPack from the install rules: $(BUILD)/package/orvane_*.deb.
+deb: build
+	@cd $(BUILD) && cpack --config CPackConfig.cmake
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-second

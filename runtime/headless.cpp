@@ -87,7 +87,7 @@ bool parseInputScript(const std::string& text, std::vector<ScriptAction>& out,
       a.pad = true;
       a.kind = ScriptAction::Key;
       size_t at = 1;
-      if (w.size() == 3 && (w[1] == "hold" || w[1] == "release")) {
+      if (w.size() >= 2 && (w[1] == "hold" || w[1] == "release")) {
         a.kind = w[1] == "hold" ? ScriptAction::Hold : ScriptAction::Release;
         at = 2;
       }

@@ -104,7 +104,7 @@ void windowMinimised(bool minimised) {
 
 bool smoothScaling() {
   const Platform& p = platform();
-  return p.linear && p.settings.smooth && !p.settings.whole;
+  return p.linear && p.settings.smooth && !p.settings.integer;
 }
 
 void transcriptLine(const std::string& utf8Text) {

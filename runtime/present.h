@@ -185,7 +185,7 @@ struct Platform {
     int music = 100, effects = 100;  // volumes in percent
     bool fullscreen = false;         // start in full screen
     int scale = 0;                   // window size as a multiple of 800x600; 0: fit the screen
-    bool whole = false;              // scale the picture by whole multiples only
+    bool integer = false;            // scale the picture by whole multiples only
     bool smooth = true;              // smooth the picture when it is scaled
   } settings;
 };

@@ -64,7 +64,7 @@ void loadSettings() {
   s.effects = readInt(path, "effects", s.effects, 0, 100);
   s.fullscreen = readInt(path, "fullscreen", s.fullscreen, 0, 1) != 0;
   s.scale = readInt(path, "scale", s.scale, 0, 8);
-  s.whole = readInt(path, "whole", s.whole, 0, 1) != 0;
+  s.integer = readInt(path, "integer", s.integer, 0, 1) != 0;
   s.smooth = readInt(path, "smooth", s.smooth, 0, 1) != 0;
 }
 

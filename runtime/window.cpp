@@ -151,7 +151,7 @@ class WindowBackend : public PresentBackend {
     SDL_GetWindowSize(window_, &ww, &wh);
     ratioX = ww > 0 ? double(w) / ww : 1.0;
     ratioY = wh > 0 ? double(h) / wh : 1.0;
-    return letterbox(w, h, platform().settings.whole);
+    return letterbox(w, h, platform().settings.integer);
   }
   void pointerToGame(int wx, int wy, int& gx, int& gy) {
     double rx, ry;

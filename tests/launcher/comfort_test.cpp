@@ -127,7 +127,7 @@ TEST_F(WindowClicks, ClicksInAFullScreenWindowLandOnTheGamesPixels) {
             (std::vector<std::string>{"window 1280x1024", "clicked left at 400 0",
                                       "clicked left at 799 599", "clicked left at 150 112",
                                       "clicked left at 649 487", "clicked right at 3 0"}));
-  write("save/orvane.ini", "[settings]\nfullscreen=1\nwhole=1\n");
+  write("save/orvane.ini", "[settings]\nfullscreen=1\ninteger=1\n");
   EXPECT_EQ(clicksInWindow("1280x1024", clicks),
             (std::vector<std::string>{"window 1280x1024", "clicked left at 400 0",
                                       "clicked left at 799 599", "clicked left at 0 0",

@@ -6,6 +6,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 TEST(KeyTable, ScancodesMapToTheDirectInputCodesTheGameUses) {
   struct { SDL_Scancode sdl; int code; } cases[] = {
       {SDL_SCANCODE_ESCAPE, 1},   {SDL_SCANCODE_RETURN, 28}, {SDL_SCANCODE_LCTRL, 29},
@@ -146,17 +149,78 @@ TEST(Letterbox, WindowPixelsMapToGamePixels) {
 }
 
 TEST(Letterbox, GamePixelsMapBackToTheSamePixelAtAnySize) {
-  for (auto [w, h] : {std::pair{800, 600}, {1024, 768}, {1920, 1080}, {640, 1000}, {333, 250}}) {
-    Viewport v = letterbox(w, h);
-    for (int gx : {0, 1, 399, 798, 799})
-      for (int gy : {0, 2, 300, 599}) {
-        int wx, wy, bx, by;
-        gameToWindow(v, gx, gy, wx, wy);
-        windowToGame(v, wx, wy, bx, by);
-        if (v.w >= kFrameWidth) EXPECT_EQ(bx, gx) << w << "x" << h;
-        else EXPECT_LE(std::abs(bx - gx), 2) << w << "x" << h;
-        if (v.h >= kFrameHeight) EXPECT_EQ(by, gy) << w << "x" << h;
-        else EXPECT_LE(std::abs(by - gy), 2) << w << "x" << h;
+  // Fitted or in whole multiples, and on a display with two output pixels per window pixel.
+  for (bool whole : {false, true})
+    for (double ratio : {1.0, 2.0})
+      for (auto [w, h] : {std::pair{800, 600}, {1024, 768}, {1920, 1080}, {640, 1000}, {333, 250}}) {
+        Viewport v = letterbox(int(w * ratio), int(h * ratio), whole);
+        for (int gx : {0, 1, 399, 798, 799})
+          for (int gy : {0, 2, 300, 599}) {
+            int wx, wy, bx, by;
+            gameToWindow(v, gx, gy, wx, wy, ratio, ratio);
+            windowToGame(v, wx, wy, bx, by, ratio, ratio);
+            std::string where = std::to_string(w) + "x" + std::to_string(h) +
+                                (whole ? " whole" : "") + " ratio " + std::to_string(ratio);
+            if (v.w / ratio >= kFrameWidth) EXPECT_EQ(bx, gx) << where;
+            else EXPECT_LE(std::abs(bx - gx), 2) << where;
+            if (v.h / ratio >= kFrameHeight) EXPECT_EQ(by, gy) << where;
+            else EXPECT_LE(std::abs(by - gy), 2) << where;
+          }
       }
+}
+
+TEST(Letterbox, WholeMultiplesAreTheLargestThatFitAndFitWhenNoneDoes) {
+  Viewport twice = letterbox(1920, 1440, true);
+  EXPECT_EQ((std::array{twice.x, twice.y, twice.w, twice.h}), (std::array{160, 120, 1600, 1200}));
+  Viewport once = letterbox(1280, 1024, true);
+  EXPECT_EQ((std::array{once.x, once.y, once.w, once.h}), (std::array{240, 212, 800, 600}));
+  Viewport small = letterbox(640, 600, true);
+  EXPECT_EQ((std::array{small.x, small.y, small.w, small.h}), (std::array{0, 60, 640, 480}));
+}
+
+TEST(WindowSize, TheLargestWholeMultipleThatFitsTheScreenOrTheChosenScale) {
+  auto size = [](int scale, int usableW, int usableH) {
+    int w = 0, h = 0;
+    defaultWindowSize(scale, 800, 600, usableW, usableH, w, h);
+    return std::pair{w, h};
+  };
+  EXPECT_EQ(size(0, 1366, 728), (std::pair{800, 600}));
+  EXPECT_EQ(size(0, 1920, 1440), (std::pair{1600, 1200}));
+  EXPECT_EQ(size(0, 3840, 2100), (std::pair{2400, 1800}));  // a high-density screen
+  EXPECT_EQ(size(0, 1024, 560), (std::pair{672, 504}));     // too small for one: fitted
+  EXPECT_EQ(size(2, 1024, 560), (std::pair{1600, 1200}));   // the player's choice stands
+  EXPECT_EQ(size(0, 0, 0), (std::pair{800, 600}));          // no screen to measure
+}
+
+TEST(Pad, ButtonsQueueTheKeysAndTheClickTheyStandFor) {
+  InputState in;
+  in.mouseX = 12;
+  in.mouseY = 34;
+  for (PadButton b : {PadButton::A, PadButton::B, PadButton::X, PadButton::Y, PadButton::Up,
+                      PadButton::Down, PadButton::Left, PadButton::Right, PadButton::Shoulder}) {
+    inputPadButton(in, b, true);
+    inputPadButton(in, b, false);
   }
+  std::vector<int> keys;
+  for (const KeyEvent& e : in.keys)
+    if (e.kind == LB_KEY_PRESS) keys.push_back(e.key);
+  EXPECT_EQ(keys, (std::vector<int>{LB_KEY_RETURN, LB_KEY_ESCAPE, LB_KEY_Z, LB_KEY_X, LB_KEY_UP,
+                                    LB_KEY_DOWN, LB_KEY_LEFT, LB_KEY_RIGHT, LB_KEY_LCONTROL}));
+  EXPECT_EQ(in.keys.size(), 18u) << "every press is let go";
+  EXPECT_TRUE(in.mouse.empty());
+  // Start is a right click where the pointer is; letting go of it is nothing.
+  inputPadButton(in, PadButton::Start, true);
+  inputPadButton(in, PadButton::Start, false);
+  ASSERT_EQ(in.mouse.size(), 1u);
+  EXPECT_EQ((std::array{in.mouse[0].code, in.mouse[0].x, in.mouse[0].y}),
+            (std::array{int(LB_MOUSE_RIGHT), 12, 34}));
+}
+
+TEST(Pad, TheStickPointsPastHalfWayAndStopsInsideAQuarter) {
+  EXPECT_EQ(stickDirection(0, 10000), 0);    // not yet half way
+  EXPECT_EQ(stickDirection(0, 20000), 1);
+  EXPECT_EQ(stickDirection(1, 10000), 1);    // on its way back, still pointing
+  EXPECT_EQ(stickDirection(1, 5000), 0);
+  EXPECT_EQ(stickDirection(0, -32768), -1);
+  EXPECT_EQ(stickDirection(1, -20000), -1);  // flicked straight across
 }

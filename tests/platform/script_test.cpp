@@ -74,6 +74,51 @@ TEST(InputScript, BadLinesAreRefusedWithTheirLineNumber) {
   EXPECT_EQ(parseError("shot ../../etc"), "line 1: a shot name is a plain file name");
   EXPECT_EQ(parseError("quit now"), "line 1: quit takes nothing");
   EXPECT_EQ(parseError("rclick 5"), "line 1: rclick takes no position or X Y inside the 800x600 frame");
+  EXPECT_EQ(parseError("pad z"), "line 1: unknown gamepad button \"z\"");
+  EXPECT_EQ(parseError("pad"), "line 1: pad needs a button name, after hold or release if any");
+  EXPECT_EQ(parseError("pad hold"), "line 1: pad needs a button name, after hold or release if any");
+  EXPECT_EQ(parseError("pad hold start"), "line 1: start is pressed, not held");
+}
+
+TEST(InputScript, PadButtonsAreTheKeysTheyStandForAndNameThemselves) {
+  auto a = parse("pad a\npad start\npad hold shoulder\npad release shoulder\npad left\n");
+  ASSERT_EQ(a.size(), 5u);
+  EXPECT_EQ(a[0].kind, ScriptAction::Key);
+  EXPECT_EQ(a[0].key, LB_KEY_RETURN);
+  EXPECT_EQ(a[1].button, PadButton::Start);
+  EXPECT_EQ(a[2].kind, ScriptAction::Hold);
+  EXPECT_EQ(a[2].key, LB_KEY_LCONTROL);
+  EXPECT_EQ(a[3].kind, ScriptAction::Release);
+  EXPECT_EQ(a[4].key, LB_KEY_LEFT);
+  std::vector<std::string> described;
+  for (const ScriptAction& action : a) described.push_back(describeAction(action));
+  EXPECT_EQ(described, (std::vector<std::string>{"pad a", "pad start", "pad hold shoulder",
+                                                 "pad release shoulder", "pad left"}));
+}
+
+TEST_F(Headless, PadStartIsARightClickWhereThePointerIs) {
+  useScript = true;
+  script = "move 30 40\npad start\n";
+  start();
+  int code = -1, x = 0, y = 0;
+  lbClearMouse();
+  for (int pass = 0; pass < 100 && code != LB_MOUSE_RIGHT; ++pass) clickWaitPass(100, code, x, y);
+  EXPECT_EQ(code, LB_MOUSE_RIGHT);
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+}
+
+TEST_F(Headless, MinimisingPausesTheSoundOnlyWhenTheGameLetsIt) {
+  start();
+  lbSetTimePause(0);  // the game asks to play on
+  windowMinimised(true);
+  EXPECT_FALSE(platform().pausedByMinimise);
+  windowMinimised(false);
+  lbSetTimePause(1);
+  windowMinimised(true);
+  EXPECT_TRUE(platform().pausedByMinimise);
+  windowMinimised(false);
+  EXPECT_FALSE(platform().pausedByMinimise);
 }
 
 TEST_F(Headless, AClickArrivesOnlyAfterTheWaitForThePlayerHasLasted300ms) {
