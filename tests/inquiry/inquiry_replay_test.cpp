@@ -164,4 +164,10 @@ TEST_F(InquiryMessages, Reactions_ErrorsNameTheSubScenario) {
   // A label the sub-scenario lacks is looked up for the inquiry file.
   EXPECT_EQ(Run({start, inquiry, {"react.scn", ":q\n"}}, press),
             Boxes_{Box(kInq, 4, "ジャンプ先ラベル \"p\" が見つかりません。")});
+  // Once the reaction is over, errors name the inquiry file again.
+  EXPECT_EQ(Run({start,
+                 {"bad.inq", inquiry.second + "@section no=1 enable\n@img file=nothing\n"},
+                 {"react.scn", ":p\n@return\n"}},
+                press),
+            Boxes_{Box(kInq, 0, "ファイル \"sys/nothing.spr\" が開けません。")});
 }
