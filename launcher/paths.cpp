@@ -11,12 +11,8 @@
 
 namespace fs = std::filesystem;
 
-#ifndef ORVANE_LIB_FROM_BIN
-#define ORVANE_LIB_FROM_BIN "../lib/orvane"
-#endif
-#ifndef ORVANE_GAME_FROM_BIN
-#define ORVANE_GAME_FROM_BIN "../share/orvane/game"
-#endif
+// ORVANE_LIB_FROM_BIN and ORVANE_GAME_FROM_BIN, the installed library folder and bundled
+// game relative to the installed launcher's folder, come from the build (launcher/CMakeLists.txt).
 
 std::string ownFolder() {
   char path[PATH_MAX];
