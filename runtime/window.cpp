@@ -11,7 +11,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-
 #include <cstdio>
 #include <map>
 #include <set>
