@@ -179,7 +179,8 @@ constexpr int kCellW = 400, kCellH = 540;
 
 struct Figure {
   Rgba coat, coatShade, hair, skin, accent;
-  int hairStyle;  // 0 swept, 1 long, 2 spiked
+  int hairStyle;  // 0 swept, 1 long, 2 spiked, 3 short and cropped
+  int extra = 0;  // 0 nothing, 1 a beard, 2 a white lace cap, 3 round spectacles
 };
 
 // One cell: head, hair, body; pose 0 arms at rest, pose 1 one arm raised (pointing or a hand
@@ -233,6 +234,8 @@ Canvas paintFigure(const Figure& f, int pose, bool mouthOpen) {
     maskCircle(hair, cx, 126, 68);
     maskRoundRect(hair, cx - 74, 120, cx - 44, 260, 14);
     maskRoundRect(hair, cx + 44, 120, cx + 74, 260, 14);
+  } else if (f.hairStyle == 3) {
+    maskCircle(hair, cx, 136, 62);
   } else {
     maskCircle(hair, cx, 130, 64);
     for (int i = 0; i < 5; ++i) {
@@ -260,6 +263,24 @@ Canvas paintFigure(const Figure& f, int pose, bool mouthOpen) {
     maskLine(mouth, {cx - 12, 190}, {cx + 12, 190}, 3);
   }
   paintMask(c, mouth, hex(0x5a1a22));
+  if (f.extra == 1) {
+    // A full beard under the mouth, in the hair's colour; the open mouth still shows.
+    Mask beard = makeMask(kCellW, kCellH);
+    maskPolygon(beard, {{cx - 48, 172}, {cx + 48, 172}, {cx + 30, 232}, {cx, 246}, {cx - 30, 232}});
+    maskSubtract(beard, mouth);
+    paintMask(c, beard, f.hair);
+  } else if (f.extra == 2) {
+    Mask cap = makeMask(kCellW, kCellH);
+    maskRoundRect(cap, cx - 52, 72, cx + 52, 96, 10);
+    for (float x = cx - 48; x <= cx + 48; x += 12) maskCircle(cap, x, 74, 6);
+    paintMask(c, cap, hex(0xf4f0e8));
+  } else if (f.extra == 3) {
+    Mask rims = makeMask(kCellW, kCellH);
+    maskRing(rims, cx - 23, 156, 14, 3);
+    maskRing(rims, cx + 23, 156, 14, 3);
+    maskLine(rims, {cx - 9, 156}, {cx + 9, 156}, 3);
+    paintMask(c, rims, f.accent);
+  }
   return c;
 }
 
@@ -292,6 +313,36 @@ Canvas paintProsecutor() {
 Canvas paintWitness() {
   return paintCharacterSheet({hex(0x3f6a4a), hex(0x233c2a), hex(0x5a3a22), hex(0xf2d4b8),
                               hex(0xe8e4dc), 1});
+}
+
+Canvas paintJudge() {
+  return paintCharacterSheet({hex(0x1a1a22), hex(0x08080c), hex(0xe8e6e0), hex(0xe6c4a2),
+                              hex(0xf1d98a), 3, 1});
+}
+
+Canvas paintMaid() {
+  return paintCharacterSheet({hex(0x1e2440), hex(0x0e1226), hex(0x18141c), hex(0xf4dcc4),
+                              hex(0xf4f0e8), 1, 2});
+}
+
+Canvas paintGardener() {
+  return paintCharacterSheet({hex(0x6a5a30), hex(0x3e331a), hex(0x3a2a1a), hex(0xe0b890),
+                              hex(0x3f6a4a), 3});
+}
+
+Canvas paintActress() {
+  return paintCharacterSheet({hex(0xa01e3a), hex(0x5a0e20), hex(0x8a2a1a), hex(0xf6dcc8),
+                              hex(0xf1d98a), 1});
+}
+
+Canvas paintButler() {
+  return paintCharacterSheet({hex(0x16161c), hex(0x060608), hex(0x8a8a94), hex(0xe4c4a6),
+                              hex(0xc9d2e8), 0, 3});
+}
+
+Canvas paintGuest() {
+  return paintCharacterSheet({hex(0x3a5a7a), hex(0x1e3248), hex(0x2a2420), hex(0xeccaa8),
+                              hex(0xd8a040), 2});
 }
 
 }  // namespace assetgen

@@ -227,18 +227,178 @@ Canvas paintLetterEntry() {
   return c;
 }
 
-// The witness's profile: her face taken from her standing pose, in a
-// moonlit halo.
-Canvas paintWitnessProfile() {
+// A profile entry: the face taken from a character's standing pose, in a moonlit halo.
+Canvas paintProfileEntry(const Canvas& sheet) {
   Canvas c = entryGround(hex(0x27306e), hex(0x0b0f30));
   Mask halo = makeMask(kEntryW, kEntryH);
   maskCircle(halo, kEntryW / 2.0f, 78, 70);
   blurMask(halo, 12);
   paintMask(c, halo, hex(0xc9d2e8, 0.35f));
-  Canvas sheet = paintWitness();
   Canvas bust = makeCanvas(kEntryW, kEntryH);
   drawCanvas(bust, sheet, -(200 - kEntryW / 2), -kWitnessHeadTop);
   drawCanvas(c, bust, 0, 0);
+  entryKeyline(c);
+  return c;
+}
+
+Canvas paintWitnessProfile() { return paintProfileEntry(paintWitness()); }
+
+namespace {
+
+// A gold crescent clasp of radius r at (cx, cy), with a bright rim.
+void paintClasp(Canvas& c, float cx, float cy, float r) {
+  Mask moon = makeMask(c.width, c.height);
+  maskCircle(moon, cx, cy, r);
+  Mask bite = makeMask(c.width, c.height);
+  maskCircle(bite, cx + r * 0.45f, cy - r * 0.2f, r * 0.85f);
+  maskSubtract(moon, bite);
+  Mask glow = moon;
+  blurMask(glow, r * 0.3f);
+  paintMask(c, glow, hex(0xf1d98a, 0.6f));
+  paintMask(c, moon, palette::gold());
+  Mask rim = moon;
+  maskScale(rim, 0.5f);
+  paintMask(c, rim, hex(0xfff4d0, 0.8f), -1, -1);
+}
+
+// A string of pearls hanging in an arc from (x0, y) to (x1, y), sagging by `sag`.
+void paintPearls(Canvas& c, float x0, float x1, float y, float sag, float r) {
+  Mask pearls = makeMask(c.width, c.height);
+  for (float t = 0; t <= 1.0f; t += r * 2.2f / (x1 - x0)) {
+    float x = x0 + (x1 - x0) * t;
+    maskCircle(pearls, x, y + sag * 4 * t * (1 - t), r);
+  }
+  paintMask(c, pearls, hex(0xe8e4f0));
+  Mask shine = pearls;
+  maskScale(shine, 0.6f);
+  paintMask(c, shine, hex(0xffffff, 0.8f), -1, -1);
+}
+
+}  // namespace
+
+// A photograph of the actress's necklace on dark velvet: pearls and the crescent clasp.
+Canvas paintNecklaceEntry() {
+  Canvas c = entryGround(hex(0x3a0e1a), hex(0x14040a));
+  Mask border = makeMask(kEntryW, kEntryH);
+  maskRoundRectOutline(border, 10, 10, kEntryW - 10, kEntryH - 10, 2, 6);
+  paintMask(c, border, hex(0xf4edd2, 0.9f));
+  paintPearls(c, 36, 156, 40, 90, 5);
+  paintClasp(c, 96, 138, 18);
+  entryKeyline(c);
+  return c;
+}
+
+// The clasp close up, for the record's magnifier: the crescent with a catch in its hollow.
+Canvas paintNecklaceMagnified() {
+  Canvas c = makeCanvas(480, 360);
+  fillVertical(c, {{0, hex(0x3a0e1a)}, {360, hex(0x14040a)}});
+  paintPearls(c, -40, 520, 30, 200, 14);
+  paintClasp(c, 240, 230, 90);
+  Mask hook = makeMask(c.width, c.height);
+  maskRing(hook, 290, 200, 16, 5);
+  paintMask(c, hook, hex(0xc0a050));
+  entryKeyline(c);
+  return c;
+}
+
+// The second act's dress on its hanger, a square of stitching in its lining.
+Canvas paintCostumeEntry() {
+  Canvas c = entryGround(hex(0x2a1a30), hex(0x0c0610));
+  Mask hanger = makeMask(kEntryW, kEntryH);
+  maskLine(hanger, {96, 12}, {96, 26}, 3);
+  maskLine(hanger, {60, 40}, {96, 26}, 3);
+  maskLine(hanger, {132, 40}, {96, 26}, 3);
+  paintMask(c, hanger, hex(0xc0a060));
+  Mask dress = makeMask(kEntryW, kEntryH);
+  maskPolygon(dress, {{70, 38}, {122, 38}, {160, 170}, {32, 170}});
+  paintMaskWith(c, dress, [](int x, int) {
+    return mix(hex(0xa01e3a), hex(0x4a0a18), float(x) / float(kEntryW));
+  });
+  Mask lining = makeMask(kEntryW, kEntryH);
+  maskPolygon(lining, {{96, 90}, {160, 170}, {110, 170}});
+  paintMask(c, lining, hex(0xe8d8b0));
+  Mask stitch = makeMask(kEntryW, kEntryH);
+  for (float x = 116; x < 146; x += 6) {
+    maskLine(stitch, {x, 136}, {x + 3, 136}, 1.5f);
+    maskLine(stitch, {x, 160}, {x + 3, 160}, 1.5f);
+  }
+  for (float y = 136; y < 162; y += 6) {
+    maskLine(stitch, {116, y}, {116, y + 3}, 1.5f);
+    maskLine(stitch, {146, y}, {146, y + 3}, 1.5f);
+  }
+  paintMask(c, stitch, hex(0x6a1a24));
+  Mask bulge = makeMask(kEntryW, kEntryH);
+  maskCircle(bulge, 131, 148, 7);
+  blurMask(bulge, 3);
+  paintMask(c, bulge, hex(0x000000, 0.3f));
+  entryKeyline(c);
+  return c;
+}
+
+// The theatre's script: a bound booklet with its title and a red ribbon marker.
+Canvas paintScriptEntry() {
+  Canvas c = entryGround(hex(0x1b2257), hex(0x070a26));
+  Mask book = makeMask(kEntryW, kEntryH);
+  maskRoundRect(book, 44, 24, 150, 164, 3);
+  Mask shadow = book;
+  blurMask(shadow, 5);
+  paintMask(c, shadow, hex(0x000000, 0.6f), 4, 5);
+  paintMask(c, book, hex(0xe8dcc0));
+  Mask spine = makeMask(kEntryW, kEntryH);
+  maskRoundRect(spine, 44, 24, 56, 164, 2);
+  paintMask(c, spine, hex(0x3a2a5a));
+  Mask title = makeMask(kEntryW, kEntryH);
+  drawTextVertical(title, Face::Mincho, 22, "月光座台本", 112, 36, 24);
+  paintMask(c, title, hex(0x2a1a20));
+  Mask ribbon = makeMask(kEntryW, kEntryH);
+  maskPolygon(ribbon, {{134, 160}, {142, 160}, {142, 178}, {138, 172}, {134, 178}});
+  paintMask(c, ribbon, hex(0xc0303a));
+  entryKeyline(c);
+  return c;
+}
+
+// A long cigarette in a glass ashtray, its tip only just charred.
+Canvas paintCigaretteEntry() {
+  Canvas c = entryGround(hex(0x20202a), hex(0x08080c));
+  Mask tray = makeMask(kEntryW, kEntryH);
+  maskRoundRect(tray, 24, 96, 168, 150, 27);
+  paintMask(c, tray, hex(0x9aa4c0, 0.55f));
+  Mask hollow = makeMask(kEntryW, kEntryH);
+  maskRoundRect(hollow, 40, 104, 152, 138, 17);
+  paintMask(c, hollow, hex(0x2a2c3a, 0.9f));
+  Mask paper = makeMask(kEntryW, kEntryH);
+  maskLine(paper, {58, 120}, {150, 70}, 10);
+  paintMask(c, paper, hex(0xf4f0e8));
+  Mask filter = makeMask(kEntryW, kEntryH);
+  maskLine(filter, {58, 120}, {78, 109}, 10);
+  paintMask(c, filter, hex(0xd8a040));
+  Mask tip = makeMask(kEntryW, kEntryH);
+  maskLine(tip, {146, 72}, {152, 69}, 10);
+  paintMask(c, tip, hex(0x3a3030));
+  entryKeyline(c);
+  return c;
+}
+
+// The study's one key: an old brass key with a paper tag on a string.
+Canvas paintKeyEntry() {
+  Canvas c = entryGround(hex(0x1b2257), hex(0x070a26));
+  Mask key = makeMask(kEntryW, kEntryH);
+  maskRing(key, 60, 92, 22, 8);
+  maskLine(key, {82, 92}, {164, 92}, 9);
+  maskRoundRect(key, 136, 92, 146, 116, 1);
+  maskRoundRect(key, 152, 92, 162, 110, 1);
+  paintMaskWith(c, key, [](int, int y) {
+    return mix(hex(0xf1d98a), hex(0x8a6a2a), clamp01(float(y - 70) / 46.0f));
+  });
+  Mask string = makeMask(kEntryW, kEntryH);
+  maskLine(string, {48, 78}, {40, 40}, 1.5f);
+  paintMask(c, string, hex(0xc9d2e8));
+  Mask tag = makeMask(kEntryW, kEntryH);
+  maskPolygon(tag, {{22, 14}, {60, 14}, {60, 44}, {22, 44}});
+  paintMask(c, tag, hex(0xf4edd2));
+  Mask word = makeMask(kEntryW, kEntryH);
+  drawTextCentred(word, Face::Mincho, 18, "書斎", 41, 36);
+  paintMask(c, word, hex(0x2a1a20));
   entryKeyline(c);
   return c;
 }

@@ -71,6 +71,17 @@ const std::vector<Asset>& assetTable() {
       picture("sys/item_ashiato.png", 192, 184, paintFootprintsEntry),
       picture("sys/item_tegami.png", 192, 184, paintLetterEntry),
       picture("sys/item_hoshino.png", 192, 184, paintWitnessProfile),
+      // The later entries of the three episodes' records (scn/*/item.txt).
+      picture("sys/item_kashiki.png", 192, 184, [] { return paintProfileEntry(paintGardener()); }),
+      picture("sys/item_beni.png", 192, 184, [] { return paintProfileEntry(paintActress()); }),
+      picture("sys/item_kurokawa.png", 192, 184, [] { return paintProfileEntry(paintButler()); }),
+      picture("sys/item_aoyagi.png", 192, 184, [] { return paintProfileEntry(paintGuest()); }),
+      picture("sys/item_kubikazari.png", 192, 184, paintNecklaceEntry),
+      picture("sys/item_kubikazari_mag.png", 480, 360, paintNecklaceMagnified),
+      picture("sys/item_isho.png", 192, 184, paintCostumeEntry),
+      picture("sys/item_daihon.png", 192, 184, paintScriptEntry),
+      picture("sys/item_suigara.png", 192, 184, paintCigaretteEntry),
+      picture("sys/item_kagi.png", 192, 184, paintKeyEntry),
       // Sound effects.
       sound("sys/se/文字クリック.wav", soundPageClick),
       sound("sys/se/文字表示.wav", soundCharacter),
@@ -83,6 +94,7 @@ const std::vector<Asset>& assetTable() {
       sound("sys/se/アイテム切り替え.wav", soundItemSwitch),
       sound("sys/se/アイテム決定.wav", soundItemChosen),
       sound("sys/se/大声.wav", soundLoud),
+      sound("sys/se/扉.wav", soundDoor),
       // The courtroom stage: the main court is one wide picture with the lawyer, the witness
       // stand and the prosecutor 928 pixels apart; the rails are drawn over the characters.
       picture("sys/bg_court_main.png", 2656, 600, paintCourtMain),
@@ -93,6 +105,15 @@ const std::vector<Asset>& assetTable() {
       picture("sys/tsukioka.png", 800, 2160, paintLawyer),
       picture("sys/kirishima.png", 800, 2160, paintProsecutor),
       picture("sys/hoshino.png", 800, 2160, paintWitness),
+      picture("sys/saibancho.png", 800, 2160, paintJudge),
+      picture("sys/sayo.png", 800, 2160, paintMaid),
+      picture("sys/beni.png", 800, 2160, paintActress),
+      picture("sys/kurokawa.png", 800, 2160, paintButler),
+      // The episodes' own places, in their scenario folders: the engine looks there first.
+      picture("scn/maid/bg_niwa.png", 1600, 600, paintGarden),
+      picture("scn/kigae/bg_gakuya.png", 800, 600, paintDressingRoom),
+      picture("scn/kigae/fg_curtain.png", 800, 90, paintCurtainValance),
+      picture("scn/tabako/bg_shosai.png", 800, 600, paintStudy),
       // The courtroom's set pieces: shouted bubbles, the verdict, name plates and voices.
       picture("sys/court_igi.png", 464, 264,
               [] { return paintExclamationBubble("異議あり！", hex(0x1a2a6c)); }),
@@ -112,6 +133,9 @@ const std::vector<Asset>& assetTable() {
       picture("sys/name_kirishima.png", 200, 40, [] { return paintNamePlate("霧島"); }),
       picture("sys/name_hoshino.png", 200, 40, [] { return paintNamePlate("星野"); }),
       picture("sys/name_saibancho.png", 200, 40, [] { return paintNamePlate("裁判長"); }),
+      picture("sys/name_sayo.png", 200, 40, [] { return paintNamePlate("小夜"); }),
+      picture("sys/name_beni.png", 200, 40, [] { return paintNamePlate("紅野"); }),
+      picture("sys/name_kurokawa.png", 200, 40, [] { return paintNamePlate("黒川"); }),
       sound("sys/voice/tsukioka_igi.wav", [] { return voiceShout("igi", 150, 11); }),
       sound("sys/voice/tsukioka_matta.wav", [] { return voiceShout("matta", 150, 12); }),
       sound("sys/voice/tsukioka_kurae.wav", [] { return voiceShout("kurae", 150, 13); }),

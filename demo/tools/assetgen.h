@@ -153,6 +153,7 @@ std::vector<float> soundItemGained();      // sys/se/アイテム取得
 std::vector<float> soundItemSwitch();      // sys/se/アイテム切り替え
 std::vector<float> soundItemChosen();      // sys/se/アイテム決定
 std::vector<float> soundLoud();            // sys/se/大声
+std::vector<float> soundDoor();            // sys/se/扉
 // Background music: each piece a prelude played once and a body that loops.
 std::vector<float> musicCourtPrelude();
 std::vector<float> musicCourtBody();
@@ -171,6 +172,15 @@ Canvas paintRecordOpenButton();                                 // 120x96
 Canvas paintFootprintsEntry();
 Canvas paintLetterEntry();
 Canvas paintWitnessProfile();
+// The later entries: a profile cut from any character sheet, and the evidence of the second
+// and third episodes (the necklace also magnified, 480x360).
+Canvas paintProfileEntry(const Canvas& sheet);
+Canvas paintNecklaceEntry();
+Canvas paintNecklaceMagnified();
+Canvas paintCostumeEntry();
+Canvas paintScriptEntry();
+Canvas paintCigaretteEntry();
+Canvas paintKeyEntry();
 
 // The courtroom stage (art_court_stage.cpp): the three rooms, the rails drawn over the
 // characters, and the character sheets (two columns, mouth shut and open, of 400x540; rows:
@@ -183,6 +193,21 @@ Canvas paintCourtJudgeBench();
 Canvas paintLawyer();
 Canvas paintProsecutor();
 Canvas paintWitness();
+// The people of the episodes: the judge, the first case's maid and gardener, the actress,
+// the butler and the writer's guest.
+Canvas paintJudge();
+Canvas paintMaid();
+Canvas paintGardener();
+Canvas paintActress();
+Canvas paintButler();
+Canvas paintGuest();
+
+// The episodes' places (art_episodes.cpp): the garden (1600x600, panned), the dressing room
+// and its curtain valance (800x90), the study.
+Canvas paintGarden();
+Canvas paintDressingRoom();
+Canvas paintCurtainValance();
+Canvas paintStudy();
 
 // The courtroom's set pieces (art_set_pieces.cpp, voice.cpp): the shouted bubbles, the verdict
 // characters, the name plates, and the shouts in a voice of a given pitch.

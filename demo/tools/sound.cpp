@@ -182,6 +182,17 @@ std::vector<float> soundGavel() {
 }
 
 // A life lost: a heavy blow that drops in pitch.
+std::vector<float> soundDoor() {
+  // A slow hinge creak rising in pitch, then the heavy door meeting its stop.
+  std::vector<float> out = silence(1.1f);
+  addSweep(out, 0, 0.7f, 190, 260, 0.35f, 0.5f, 0.08f);
+  addSweep(out, 0.05f, 0.6f, 410, 520, 0.15f, 0.4f, 0.08f);
+  addNoise(out, 0, 0.7f, 900, 1400, 0.25f, 0.3f, 57, true);
+  addSweep(out, 0.75f, 0.35f, 90, 50, 0.9f, 0.09f);
+  addNoise(out, 0.75f, 0.2f, 700, 120, 0.6f, 0.003f, 58);
+  return finish(out, 0.85f);
+}
+
 std::vector<float> soundLifeLost() {
   std::vector<float> out = silence(0.6f);
   addSweep(out, 0, 0.55f, 320, 55, 0.8f, 0.18f, 0.002f);
