@@ -71,15 +71,15 @@ void BM_Check_BundledGame(benchmark::State& state) { runCheck(state, std::string
 
 void BM_Check_Generated200x1000(benchmark::State& state) {
   runCheck(state, generatedGame().string());
-  state.counters["lines/s"] = benchmark::Counter(double(kFiles) * kLines * state.iterations(),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["lines"] = double(kFiles) * kLines;
 }
 
 }  // namespace
 
-BENCHMARK(BM_Baseline_ReadGeneratedLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Check_BundledGame)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Check_Generated200x1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+// The checks run in a child process: only wall-clock time says anything about them.
+BENCHMARK(BM_Baseline_ReadGeneratedLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Check_BundledGame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_Check_Generated200x1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

@@ -4,8 +4,8 @@
  * the launcher only loads the engine as the plug-in.
  */
 #include "commands.h"
+#include "paths.h"
 
-#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,15 +14,7 @@
 #include <string>
 
 int checkCommand(int /*argc*/, char** argv) {
-  char self[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) {
-    std::fprintf(stderr, "orvane check: cannot find the launcher's own folder\n");
-    return kCannotLoad;
-  }
-  self[n] = '\0';
-  std::string checker(self);
-  checker = checker.substr(0, checker.rfind('/') + 1) + "orvane-check";
+  const std::string checker = ownFolder() + "/orvane-check";
   argv[0] = const_cast<char*>("orvane check");
   execv(checker.c_str(), argv);
   std::fprintf(stderr, "orvane check: cannot run %s: %s\n", checker.c_str(), std::strerror(errno));

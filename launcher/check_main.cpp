@@ -4,6 +4,8 @@
  * runs it. Exit status: 0 nothing found (warnings aside), 1 problems found, 2 the check
  * could not run (bad arguments, a missing game, the runtime not loading).
  */
+#include "paths.h"
+
 #include "check/check.h"
 #include "host/host_api.h"
 #include "lb/runtime_setup.h"
@@ -11,7 +13,6 @@
 #include <wincompat.h>
 
 #include <fcntl.h>
-#include <limits.h>
 #include <physfs.h>
 #include <unistd.h>
 
@@ -34,14 +35,6 @@ const char* kUsage =
     "the bundled game) and reports every problem as file:line: message.\n"
     "  --scenario FOLDER   check only this scenario folder (e.g. scn/maid); repeatable\n"
     "Exit status: 0 nothing found, 1 problems found, 2 the check could not run.\n";
-
-std::string ownFolder() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  return fs::path(path).parent_path().string();
-}
 
 std::string toSjis(const std::string& utf8) {
   std::vector<char> out(utf8.size() * 2 + 1);
@@ -121,7 +114,11 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return kClean;
-    } else if (arg == "--scenario" && i + 1 < argc) {
+    } else if (arg == "--scenario") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "orvane check: --scenario needs a folder\n");
+        return kCannotCheck;
+      }
       std::string folder = argv[++i];
       while (!folder.empty() && folder.back() == '/') folder.pop_back();
       folders.push_back(toSjis(folder));
@@ -135,8 +132,8 @@ int main(int argc, char** argv) {
       target = arg;
     }
   }
-  const std::string bin = ownFolder();
-  if (target.empty()) target = bin + "/game";
+  const Layout layout = findLayout(ownFolder());
+  if (target.empty()) target = layout.gameDir;
   std::error_code ec;
   const bool archive = fs::is_regular_file(target, ec);
   if (!archive && !fs::is_directory(target, ec)) {
@@ -169,7 +166,7 @@ int main(int argc, char** argv) {
   options.gameDir = gameDir.c_str();
   options.maxTimeMs = -1;
   char setupError[1024] = {};
-  const std::string runtime = bin + "/libruntime.so";
+  const std::string runtime = layout.libDir + "/libruntime.so";
   CheckReport report;
   int status = kCannotCheck;
   std::string problem;

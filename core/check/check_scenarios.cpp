@@ -113,6 +113,14 @@ constexpr const char* kDefaultNolifeTarget = "start:nolife";
 
 bool Is(const CommandRow& row, const char* name) { return std::strcmp(row.name, name) == 0; }
 
+// The exclamation a row shouts, whose voice is "<voice>_<shout>"; null for other rows.
+const char* ExclamationOf(const CommandRow& row) {
+  if (Is(row, "@courtShowKurae")) return "kurae";
+  if (Is(row, "@courtShowMatta")) return "matta";
+  if (Is(row, "@courtShowIgi")) return "igi";
+  return nullptr;
+}
+
 // What a command line names, once the line itself has read cleanly.
 void CheckCommandUses(FolderCheck& check, ScenarioFile& scenario, int line,
                       const CommandRow& row, const CommandArgs& args) {
@@ -162,15 +170,10 @@ void CheckCommandUses(FolderCheck& check, ScenarioFile& scenario, int line,
   } else if (Is(row, "@itemShow") || Is(row, "@itemMessage") || Is(row, "@itemGetShow") ||
              Is(row, "@itemGetNoshow") || Is(row, "@itemLost")) {
     CheckItem(check, file, line, args.Integer(0));
-  } else if (std::strncmp(row.name, "@courtShow", 10) == 0 && row.options.size() == 3) {
-    // The exclamations: "@courtShowKurae" shouts "kurae" with the voice "<voice>_kurae".
+  } else if (const char* shout = ExclamationOf(row)) {
     if (args.Integer(1) >= 0) CheckItem(check, file, line, args.Integer(1));
-    if (args.Text(2)[0] != '\0') {
-      std::string type = row.name + 10;
-      for (char& c : type)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      CheckSound(check, file, line, std::string("sys/voice/") + args.Text(2) + "_" + type);
-    }
+    if (args.Text(2)[0] != '\0')
+      CheckSound(check, file, line, std::string("sys/voice/") + args.Text(2) + "_" + shout);
   } else if (Is(row, "@inquiryRun") || Is(row, "@testimonyRun")) {
     PathBuffer inquiry;
     joinPath(inquiry, gScenarioFolder, args.Text(0), "inq");
@@ -251,19 +254,30 @@ void FollowTarget(FolderCheck& check, const TargetUse& use) {
     target->reached.insert(target->scenario.position);
 }
 
+// The line of the first label of the file equal to the one on line `index`; labels compare
+// as jumps compare them, so only that first one is ever reached.
+std::size_t FirstOfLabel(const Scenario& scenario, std::size_t index) {
+  const char* label = scenario.lines[index].c_str();
+  SkipBlanks(label);
+  for (std::size_t i = 0; i < index; ++i) {
+    const char* other = scenario.lines[i].c_str();
+    SkipBlanks(other);
+    if (*other == ':' && TextEqualsNoCase(other + 1, label + 1)) return i;
+  }
+  return index;
+}
+
 void WarnUnreachedLabels(FolderCheck& check, ScenarioFile& file) {
-  std::set<std::size_t> first;
-  for (const auto& label : file.scenario.labels) first.insert(label.second);
   for (std::size_t i = 0; i < file.scenario.lines.size(); ++i) {
     const char* text = file.scenario.lines[i].c_str();
     SkipBlanks(text);
     if (*text != ':') continue;
     const int line = static_cast<int>(i) + 1;
-    if (!first.count(i)) {
-      Jump(file.scenario, text + 1);
+    const std::size_t first = FirstOfLabel(file.scenario, i);
+    if (first != i) {
       AddFinding(check.report, file.scenario.path, line, true,
-                 "the label " + Quoted(text) + " repeats line " +
-                     std::to_string(file.scenario.lineNumber) + ", which every jump finds");
+                 "the label " + Quoted(text) + " repeats line " + std::to_string(first + 1) +
+                     ", which every jump finds");
     } else if (!file.reached.count(i)) {
       AddFinding(check.report, file.scenario.path, line, true,
                  "nothing jumps to the label " + Quoted(text));
@@ -323,10 +337,12 @@ void CheckInquiry(FolderCheck& check, const std::string& path) {
                 inquiry.witness);
   }
   if (inquiry.lawyer[0] != '\0') {
+    // A press shouts "matta", a presentation "igi", or "kurae" where a statement asks for it.
     const int line = LineWithOption(lines, "lawyer", inquiry.lawyer);
-    for (const char* type : {"matta", "igi", "kurae"})
-      if (type[0] != 'k' || kurae)
-        CheckSound(check, path, line, std::string("sys/voice/") + inquiry.lawyer + "_" + type);
+    const std::string voice = std::string("sys/voice/") + inquiry.lawyer + "_";
+    CheckSound(check, path, line, voice + "matta");
+    CheckSound(check, path, line, voice + "igi");
+    if (kurae) CheckSound(check, path, line, voice + "kurae");
   }
 }
 
