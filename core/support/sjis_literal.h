@@ -20,7 +20,9 @@ struct Utf8Text {
   }
 };
 
-consteval std::uint16_t lookup(std::uint32_t cp) {
+// constexpr rather than consteval: it is only reached from `convert`, which already runs while
+// compiling, and some compilers refuse an immediate call on convert's own variables.
+constexpr std::uint16_t lookup(std::uint32_t cp) {
   std::size_t lo = 0, hi = sizeof kSjisTable / sizeof kSjisTable[0];
   while (lo < hi) {
     std::size_t mid = (lo + hi) / 2;

@@ -1,0 +1,174 @@
+#include "fuzz_game.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "court/court_scene.h"
+#include "court/exclamations.h"
+#include "court/items.h"
+#include "court/life.h"
+#include "game/system.h"
+#include "host/errors.h"
+#include "host/host_api.h"
+#include "lb/runtime_setup.h"
+#include "present.h"
+#include "present/sound.h"
+#include "present/text_layers.h"
+#include "present/transitions.h"
+#include "script/commands.h"
+#include "script/message.h"
+#include "script/scenario.h"
+#include "script/syntax.h"
+#include "support/support.h"
+#include "wincompat.h"
+#include "windows.h"
+
+// The debug log of every refused input would drown the fuzzer's own report; crashes still
+// reach standard error through the sanitizers.
+extern "C" void WINAPI OutputDebugStringA(LPCSTR) {}
+
+namespace fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path gDir;
+int gCommandsLeft = 0;
+
+// What the player does in every turn: enough to page through text, answer a question and
+// open and close the menus, after which the player leaves.
+constexpr const char* kPlayer =
+    "click 400 300\nkey Return\nclick 120 480\nrclick\nkey Escape\nclick 680 540\n"
+    "key Down\nkey Return\n";
+std::vector<ScriptAction> gPlayer;
+
+int Silent(const char*, const char*, int) { return 1; }
+
+void DispatchWithinBudget(const char* line, int mode) {
+  if (--gCommandsLeft < 0) Abort();
+  DispatchCommand(line, mode);
+}
+
+void HeldState(bool resume, const char* progressFile) {
+  loadItems(resume, progressFile);
+  resetCourtScene();
+  loadLife(resume, progressFile);
+}
+
+void ShoutKurae(int item, const char* voice, bool right) {
+  showExclamation("kurae", voice, item, right);
+}
+
+void Shutdown() {
+  try {
+    releaseSoundEffects();
+    releaseBgm();
+    ShutdownSystem();
+  } catch (const DExceptGame&) {
+  }
+  lbUnloadSystem();
+  orvaneRuntimeShutdown();
+  fs::remove_all(gDir);
+}
+
+void Setup() {
+  gDir = fs::temp_directory_path() / ("orvane_fuzz_" + std::to_string(::getpid()));
+  fs::remove_all(gDir);
+  const fs::path game = gDir / "game";
+  fs::create_directories(game / "t");
+  fs::create_directories(game / "bgm");
+  fs::copy(fs::path(TEST_GAMES_DIR) / "scenarios" / "sys", game / "sys",
+           fs::copy_options::recursive);
+  // The progress and debug files live beside the executable, here in the game folder.
+  compatSetModuleFileName((game / "orvane").string().c_str());
+
+  const std::string gameDir = game.string();
+  OrvaneRuntimeOptions options{};
+  options.headless = 1;
+  options.gameDir = gameDir.c_str();
+  options.maxTimeMs = 1LL << 40;
+  char error[512] = {};
+  if (orvaneRuntimeSetup(&options, error, sizeof error) != ORVANE_SETUP_OK ||
+      lbLoadSystem(RUNTIME_PATH) != 1) {
+    std::fprintf(stderr, "fuzz: the headless runtime cannot be set up: %s\n", error);
+    std::abort();
+  }
+  std::string why;
+  if (!parseInputScript(kPlayer, gPlayer, why)) std::abort();
+  gHost.lbMessage = Silent;
+
+  // The start-up of the game itself, with the command budget in front of the dispatcher.
+  StartSystem(800, 600, false);
+  registerStandardWipes();
+  createTextLayer("sub");
+  setTextLayerLevel("def", 0);
+  setTextLayerLevel("sub", 1);
+  setTextLayerLevel("system", 2);
+  ScenarioHooks hooks;
+  hooks.dispatchCommand = DispatchWithinBudget;
+  hooks.showMessage = ShowStoryLine;
+  hooks.resetPresentation = ResetPresentation;
+  hooks.progressFilePath = ProgressFilePath;
+  hooks.loadHeldState = HeldState;
+  InstallScenarioHooks(hooks);
+  MessageHooks messageHooks;
+  messageHooks.runSystemMenu = RunSystemMenu;
+  messageHooks.clearNamePlate = clearNamePlate;
+  messageHooks.openCourtRecord = openCourtRecordFromButton;
+  messageHooks.hideCourtRecordButton = hideRecordButton;
+  InstallMessageHooks(messageHooks);
+  gItemKuraeHook = ShoutKurae;
+  CopyText("t", gScenarioFolder, kScenarioTextSize);
+  // The game ends as it does after start: everything released before the tables go.
+  std::atexit(Shutdown);
+}
+
+}  // namespace
+
+void StartGame() {
+  static bool started = false;
+  if (!started) {
+    started = true;
+    Setup();
+  }
+}
+
+void WriteGameFile(const std::string& relativePath, const std::uint8_t* data, std::size_t size) {
+  std::ofstream out(gDir / "game" / relativePath, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+std::string GameFilePath(const std::string& relativePath) {
+  return (gDir / "game" / relativePath).string();
+}
+
+bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs, int commands) {
+  StartGame();
+  Platform& p = platform();
+  p.exitRequested = false;
+  p.script = ScriptPlayer{};
+  p.script.actions = gPlayer;
+  p.script.cleared(gameTime());
+  p.maxTime = uint64_t{gameTime()} + gameTimeMs;
+  gCommandsLeft = commands;
+  CopyText("t", gScenarioFolder, kScenarioTextSize);
+  try {
+    body();
+  } catch (const DExceptGame&) {
+    return false;
+  }
+  return true;
+}
+
+std::string AsText(const std::uint8_t* data, std::size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  std::size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
+  return text;
+}
+
+}  // namespace fuzz
