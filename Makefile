@@ -25,8 +25,10 @@ test-second: deps
 	@cmake --build $(BUILD)-second -j $(JOBS) --target core test_host
 	@$(BUILD)-second/bin/test_host --gtest_brief=1
 
+# With a display: the window. Without one: the first episode played headless, its pictures
+# and transcript left in $(BUILD)/play.
 play: build
-	@$(BUILD)/bin/orvane
+	@scripts/play $(BUILD)
 
 # The Debian package, made by CPack from the install rules: $(BUILD)/package/orvane_*.deb.
 deb: build

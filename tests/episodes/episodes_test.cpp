@@ -117,6 +117,28 @@ TEST_F(Episodes, TheArchiveAlonePlaysLikeTheFolder) {
   EXPECT_EQ(progress("clear"), "1");
 }
 
+// `make play` without a display: one line naming the folder, status 0, and in that folder the
+// five pictures and the transcript of the first episode played to its end.
+TEST_F(Episodes, PlayWithoutADisplayLeavesPicturesAndTranscript) {
+  const fs::path out = dir / "play";
+  const fs::path said = dir / "said.txt";
+  ASSERT_EQ(exitStatusOf("env -u DISPLAY -u WAYLAND_DISPLAY ORVANE_PLAY_DIR=" + out.string() +
+                         " " + REPLAYS_DIR + "/../../scripts/play " + ORVANE_BIN_DIR + "/.. >" +
+                         said.string() + " 2>&1"),
+            0);
+  std::ifstream in(said);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  const std::string text = buffer.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find(out.string()), std::string::npos) << text;
+  for (const char* shot : {"title", "cross_examination", "court_record", "exclamation", "verdict"})
+    EXPECT_TRUE(fs::is_regular_file(out / (std::string(shot) + ".png"))) << shot;
+  auto events = transcriptEvents((out / "transcript.txt").string());
+  EXPECT_NE(std::find(events.begin(), events.end(), "shot verdict"), events.end());
+  EXPECT_EQ(events.back(), "exit");
+}
+
 // The scenario sources of the bundled game, comments left out.
 std::vector<std::string> scenarioLines() {
   std::vector<std::string> lines;
