@@ -104,7 +104,8 @@ class Launcher : public ::testing::Test {
 inline std::string underVirtualDisplay(const std::string& command,
                                        const std::string& screen = "1024x768") {
   // A message box nobody closes would otherwise keep the window, and the test, open for ever.
-  return "ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a -s '-screen 0 " + screen + "x24' " +
+  // The time limit is inside, so the virtual display is always taken down with the command.
+  return "ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " + screen + "x24' timeout 60 " +
          command;
 }
 
