@@ -4,6 +4,7 @@
  * itself) without a gap. Headless runs decode everything but play through no device.
  */
 #include "present.h"
+#include "ledger.h"
 #include "runtime.h"
 #include "audio.h"
 
@@ -194,11 +195,12 @@ LbSound lbLoadSound(const char* path, int) {
   if (!path) return nullptr;
   Mix_Chunk* chunk = decode(path);
   if (!chunk) return nullptr;
-  return new LbSoundObject{chunk, toUtf8(path)};
+  return counted(HostObject::Sound, new LbSoundObject{chunk, toUtf8(path)});
 }
 
 int lbDestroySound(LbSound sound) {
   if (!sound) return 0;
+  ledgerDestroyed(HostObject::Sound);
   Mix_FreeChunk(sound->chunk);  // halts the channels still playing it
   delete sound;
   return 1;
@@ -217,10 +219,11 @@ int lbPlaySound(LbSound sound, int) {
   return 1;
 }
 
-LbStream lbCreateStream(void) { return new LbStreamObject; }
+LbStream lbCreateStream(void) { return counted(HostObject::Stream, new LbStreamObject); }
 
 int lbDestroyStream(LbStream stream) {
   if (!stream) return 0;
+  ledgerDestroyed(HostObject::Stream);
   stop(stream);
   delete stream;
   return 1;

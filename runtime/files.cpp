@@ -4,6 +4,7 @@
  * regard to ASCII case, component by component, as Windows finds them.
  */
 #include "runtime.h"
+#include "ledger.h"
 
 #include "wincompat.h"
 
@@ -275,11 +276,12 @@ LbFile lbCreateFile(const char* path, int mode) {
   if (mode != 1) return nullptr;
   auto file = std::make_unique<LbFileObject>();
   if (!readGameFile(path, file->data)) return nullptr;
-  return file.release();
+  return counted(HostObject::File, file.release());
 }
 
 int lbDestroyFile(LbFile file) {
   if (!file) return 0;
+  ledgerDestroyed(HostObject::File);
   delete file;
   return 1;
 }

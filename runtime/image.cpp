@@ -4,6 +4,7 @@
  * sprite shows, and the registry that makes a stale image handle harmless.
  */
 #include "compositor.h"
+#include "ledger.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -121,21 +122,26 @@ LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, i
 
 extern "C" {
 
-LbImage lbtsCreateImage(int width, int height) { return newImage(width, height); }
+LbImage lbtsCreateImage(int width, int height) {
+  return counted(HostObject::Image, newImage(width, height));
+}
 
 // A dynamic image is one the runtime itself rewrites (the screen capture); in a software
 // host it is an ordinary image.
-LbImage lbtsCreateDynamicImage(int width, int height) { return newImage(width, height); }
+LbImage lbtsCreateDynamicImage(int width, int height) {
+  return counted(HostObject::Image, newImage(width, height));
+}
 
 LbImage lbtsLoadImage(int cellsX, int cellsY, const char* path, int mode) {
   if (!path) return nullptr;
   std::vector<uint8_t> bytes;
   if (!readGameFile(path, bytes)) return nullptr;
-  return decodeImage(bytes, cellsX, cellsY, mode);
+  return counted(HostObject::Image, decodeImage(bytes, cellsX, cellsY, mode));
 }
 
 int lbtsDestroyImage(LbImage image) {
   if (!isLiveImage(image)) return 0;
+  ledgerDestroyed(HostObject::Image);
   forgetImage(image);
   images().erase(image);
   delete image;

@@ -4,6 +4,7 @@
  * the matching shutdown.
  */
 #include "present.h"
+#include "ledger.h"
 #include "runtime.h"
 
 #include "lb/runtime_setup.h"
@@ -106,6 +107,7 @@ extern "C" __attribute__((visibility("default"))) void orvaneRuntimeShutdown(voi
   closeAudio();
   p.backend.reset();
   SDL_Quit();  // also ends SDL's desktop-bus connection, which only SDL_Quit closes
+  logLedgerReport();
   if (p.transcript) std::fclose(p.transcript);
   p.transcript = nullptr;
 }

@@ -4,6 +4,7 @@
  * character at a time, and drawn into text surfaces by raising their alpha.
  */
 #include "compositor.h"
+#include "ledger.h"
 #include "runtime.h"
 
 #include "wincompat.h"
@@ -275,11 +276,12 @@ LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3
   font->ascender = static_cast<int>((FT_MulFix(font->face->ascender, metrics.y_scale) + 32) >> 6);
   // Room for any glyph of this size, so rendering characters does not allocate.
   font->coverage.reserve(static_cast<size_t>(size * 2 + 8) * (size * 2 + 8));
-  return font.release();
+  return counted(HostObject::Font, font.release());
 }
 
 int lbDestroyChar(LbFont font) {
   if (!font) return 0;
+  ledgerDestroyed(HostObject::Font);
   std::lock_guard<std::mutex> lock(gMutex);
   if (font->fallback) FT_Done_Face(font->fallback);
   FT_Done_Face(font->face);

@@ -3,6 +3,7 @@
  * how much of a sprite shows while it comes in (mode 1) or goes out (mode 0).
  */
 #include "compositor.h"
+#include "ledger.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -73,11 +74,12 @@ LbWipe lbtsLoadWipe(const char* path) {
   if (!path) return nullptr;
   std::vector<uint8_t> bytes;
   if (!readGameFile(path, bytes)) return nullptr;
-  return decodeWipe(bytes);
+  return counted(HostObject::Wipe, decodeWipe(bytes));
 }
 
 int lbtsDestroyWipe(LbWipe wipe) {
   if (!isLiveWipe(wipe)) return 0;
+  ledgerDestroyed(HostObject::Wipe);
   forgetWipe(wipe);
   wipes().erase(wipe);
   delete wipe;
