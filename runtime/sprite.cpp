@@ -4,6 +4,7 @@
  * corner colours, blend, parent, draw flag and wipe mask.
  */
 #include "compositor.h"
+#include "ledger.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,12 +73,14 @@ LbSprite lbtsCreateSprite(LbImage image, int level, int /*flags*/) {
   sprite->height = sprite->mapHeight = image->cellHeight;
   table().ordered.push_back(sprite);
   table().live.insert(sprite);
+  ledgerCreated(HostObject::Sprite);
   return sprite;
 }
 
 // Children keep their place on screen: their relative position becomes absolute.
 int lbtsDestroySprite(LbSprite sprite) {
   if (!isLiveSprite(sprite)) return 0;
+  ledgerDestroyed(HostObject::Sprite);
   for (LbSprite s : table().ordered)
     if (s->parent == sprite) {
       int x = 0, y = 0;
