@@ -92,7 +92,9 @@ SpritePlacement placeSprite(const LbSpriteObject& sprite);
 std::vector<LbSprite> drawOrder();
 
 // Composes every drawn sprite over black into `frame` (kFrameWidth x kFrameHeight opaque
-// 0xFFRRGGBB pixels). Returns false when pixman could not allocate what it needed.
+// 0xFFRRGGBB pixels). When nothing drawn has changed since the last frame composed into the
+// same buffer, the buffer already holds the picture and is left alone. Returns false when
+// pixman could not allocate what it needed.
 bool composeFrame(uint32_t* frame);
 
 // Forgets the premultiplied copy of an image or the coverage mask of a wipe being destroyed.
