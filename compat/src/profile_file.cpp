@@ -101,6 +101,12 @@ ProfileFile parseProfile(std::string_view data) {
       }
       data.remove_prefix(feed + 1);
     } else {
+      // A carriage return ending the file is the start of a line end that was cut short, not
+      // part of the last line, or its key or section would change once a line follows it.
+      if (!text.empty() && text.back() == '\r') {
+        text.remove_suffix(1);
+        line.end = "\r";
+      }
       data = {};
     }
     line.text = text;

@@ -38,6 +38,13 @@ bool unsafeName(std::string_view name, bool isSection) {
   return false;
 }
 
+// A line that now has another after it gets a whole line end: the file's own, or a line
+// feed after the carriage return the file ended with.
+void completeLineEnd(const compat::ProfileFile& file, ProfileLine& line) {
+  if (line.end.empty()) line.end = file.newline;
+  else if (line.end == "\r") line.end = "\r\n";
+}
+
 ProfileLine makeLine(std::string text, const std::string& end) {
   ProfileLine line;
   line.text = std::move(text);
@@ -85,11 +92,11 @@ bool applyChange(ProfileFile& file, const char* section, const char* key, const 
   }
   std::string keyLine = std::string(key) + "=" + value;
   if (insertAfter == lines.size()) {
-    if (!lines.empty() && lines.back().end.empty()) lines.back().end = file.newline;
+    if (!lines.empty()) completeLineEnd(file, lines.back());
     lines.push_back(makeLine("[" + std::string(section) + "]", file.newline));
     lines.push_back(makeLine(keyLine, file.newline));
   } else {
-    if (lines[insertAfter].end.empty()) lines[insertAfter].end = file.newline;
+    completeLineEnd(file, lines[insertAfter]);
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAfter) + 1, makeLine(keyLine, file.newline));
   }
   return true;
