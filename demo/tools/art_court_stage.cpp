@@ -52,11 +52,7 @@ void paintPanels(Canvas& c, float x0, float x1, float top, float bottom) {
 
 // The crescent emblem of the night court.
 void paintEmblem(Canvas& c, float cx, float cy, float r) {
-  Mask moon = makeMask(c.width, c.height);
-  maskCircle(moon, cx, cy, r);
-  Mask cut = makeMask(c.width, c.height);
-  maskCircle(cut, cx + r * 0.45f, cy - r * 0.2f, r * 0.85f);
-  maskSubtract(moon, cut);
+  Mask moon = crescentMask(c.width, c.height, cx, cy, r);
   Mask glow = moon;
   blurMask(glow, 10);
   paintMask(c, glow, hex(0xf1d98a, 0.5f));
@@ -336,13 +332,13 @@ Canvas paintActress() {
 }
 
 Canvas paintButler() {
-  return paintCharacterSheet({hex(0x16161c), hex(0x060608), hex(0x8a8a94), hex(0xe4c4a6),
-                              hex(0xc9d2e8), 0, 3});
+  return paintCharacterSheet({hex(0x16161c), hex(0x060608), hex(0x6a6a74), hex(0xe4c4a6),
+                              hex(0xc9d2e8), 3, 3});
 }
 
 Canvas paintGuest() {
-  return paintCharacterSheet({hex(0x3a5a7a), hex(0x1e3248), hex(0x2a2420), hex(0xeccaa8),
-                              hex(0xd8a040), 2});
+  return paintCharacterSheet({hex(0x3a5a7a), hex(0x1e3248), hex(0x3a2418), hex(0xeccaa8),
+                              hex(0xd8a040), 0});
 }
 
 }  // namespace assetgen

@@ -26,6 +26,15 @@ void paintLitWindow(Canvas& c, float x0, float y0, float x1, float y1, Rgba ligh
   paintMask(c, bars, hex(0x1a1020));
 }
 
+// A table top from x0 to x1 under `top`, 40 pixels thick, on two legs to the floor.
+void paintTable(Canvas& c, float x0, float x1, float top, Rgba wood) {
+  Mask table = makeMask(c.width, c.height);
+  maskRoundRect(table, x0, top, x1, top + 40, 4);
+  maskRoundRect(table, x0 + 10, top + 40, x0 + 30, float(c.height), 2);
+  maskRoundRect(table, x1 - 30, top + 40, x1 - 10, float(c.height), 2);
+  paintMask(c, table, wood);
+}
+
 }  // namespace
 
 Canvas paintGarden() {
@@ -117,11 +126,7 @@ Canvas paintDressingRoom() {
       paintMask(c, core, hex(0xfff4d0));
     }
   }
-  Mask table = makeMask(c.width, c.height);
-  maskRoundRect(table, 60, 380, 420, 420, 4);
-  maskRoundRect(table, 70, 420, 90, 600, 2);
-  maskRoundRect(table, 390, 420, 410, 600, 2);
-  paintMask(c, table, hex(0x5a3520));
+  paintTable(c, 60, 420, 380, hex(0x5a3520));
   // The costume rack on the right with two dresses.
   Mask rack = makeMask(c.width, c.height);
   maskLine(rack, {520, 120}, {760, 120}, 6);
@@ -201,11 +206,7 @@ Canvas paintStudy() {
   maskRoundRectOutline(bars, 300, 80, 500, 330, 6, 8);
   paintMask(c, bars, hex(0x2a1a10));
   // The desk with a lamp and an ashtray.
-  Mask desk = makeMask(c.width, c.height);
-  maskRoundRect(desk, 230, 400, 570, 440, 4);
-  maskRoundRect(desk, 250, 440, 290, 600, 2);
-  maskRoundRect(desk, 510, 440, 550, 600, 2);
-  paintMask(c, desk, hex(0x4a2a18));
+  paintTable(c, 230, 570, 400, hex(0x4a2a18));
   Mask lampGlow = makeMask(c.width, c.height);
   maskCircle(lampGlow, 290, 370, 60);
   blurMask(lampGlow, 24);

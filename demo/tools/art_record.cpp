@@ -247,11 +247,7 @@ namespace {
 
 // A gold crescent clasp of radius r at (cx, cy), with a bright rim.
 void paintClasp(Canvas& c, float cx, float cy, float r) {
-  Mask moon = makeMask(c.width, c.height);
-  maskCircle(moon, cx, cy, r);
-  Mask bite = makeMask(c.width, c.height);
-  maskCircle(bite, cx + r * 0.45f, cy - r * 0.2f, r * 0.85f);
-  maskSubtract(moon, bite);
+  Mask moon = crescentMask(c.width, c.height, cx, cy, r);
   Mask glow = moon;
   blurMask(glow, r * 0.3f);
   paintMask(c, glow, hex(0xf1d98a, 0.6f));

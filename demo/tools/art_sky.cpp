@@ -104,6 +104,15 @@ void paintVignette(Canvas& c, float strength) {
     }
 }
 
+Mask crescentMask(int width, int height, float cx, float cy, float r) {
+  Mask moon = makeMask(width, height);
+  maskCircle(moon, cx, cy, r);
+  Mask bite = makeMask(width, height);
+  maskCircle(bite, cx + r * 0.45f, cy - r * 0.2f, r * 0.85f);
+  maskSubtract(moon, bite);
+  return moon;
+}
+
 void paintLettering(Canvas& c, const Mask& glyphs, Rgba fillTop, Rgba fillBottom, float rampTop,
                     float rampBottom, Rgba glow, float glowRadius) {
   if (glowRadius > 0) {

@@ -121,6 +121,9 @@ void paintClouds(Canvas& canvas, float moonX, float moonY, float bandY, float bo
                  uint32_t seed, float strength);
 // Scattered stars above `bottom`, dimmed near the moon and behind clouds.
 void paintStars(Canvas& canvas, int count, float bottom, float moonX, float moonY, uint32_t seed);
+// The crescent of the court's emblem: a disc of radius r at (cx, cy) with a bite taken out of
+// its upper right.
+Mask crescentMask(int width, int height, float cx, float cy, float r);
 // Darkens the corners, like an old lens.
 void paintVignette(Canvas& canvas, float strength);
 // Lettering with a soft glow and a vertical colour ramp from `top` to `bottom` rows.

@@ -244,16 +244,32 @@ TEST(BundledSpriteDefinitions, ItemWindowHoldsTheEntrysText) {
   EXPECT_LE(80 + window->height, 286);
 }
 
-TEST(BundledGameFolder, HoldsEveryResourceNamedByStartUpAndTitle) {
-  for (const char* spr : {"cursor0", "cursor1", "sys/cursor_blank", "sys/cursor_np", "sys/logo",
-                          "sys/title_bg", "sys/bg_select", "sys/title_begin", "sys/title_load",
-                          "sys/title_exit", "sys/text_msg"}) {
+// The names the engine itself asks for, whatever the scenarios say: start-up and the title,
+// the message window, the life gauge, the court record, the testimony and cross-examination,
+// the shouts and the verdict. A scenario never names them, so nothing else checks them.
+TEST(BundledGameFolder, HoldsEveryResourceTheEngineNamesItself) {
+  for (const char* spr :
+       {"cursor0", "cursor1", "sys/cursor_blank", "sys/cursor_np", "sys/logo", "sys/title_bg",
+        "sys/bg_select", "sys/title_begin", "sys/title_load", "sys/title_exit", "sys/text_msg",
+        "sys/text_item", "sys/court_life", "sys/court_lifedown", "sys/btn_other_kiroku",
+        "sys/btn_item_left", "sys/btn_item_right", "sys/btn_item_tojiru", "sys/btn_item_tsuki",
+        "sys/btn_item_chara", "sys/btn_item_item", "sys/btn_item_mag", "sys/inquiry_logo0",
+        "sys/inquiry_logo1", "sys/btn_inquiry_shake", "sys/btn_inquiry_confront",
+        "sys/bg_court_main", "sys/fg_court_main", "sys/bg_court_judge", "sys/fg_court_judge",
+        "sys/bg_court_guide", "sys/court_igi", "sys/court_matta", "sys/court_kurae",
+        "sys/court_guilty0", "sys/court_guilty1", "sys/court_innocence0",
+        "sys/court_innocence1"}) {
     fs::path p = gameDir() / spr;
     p += ".spr";
     EXPECT_TRUE(fs::is_regular_file(p)) << p;
   }
+  for (const char* mot : {"sys/court_kakegoe_left", "sys/court_kakegoe_right", "sys/item_kurae"})
+    EXPECT_TRUE(fs::is_regular_file(gameDir() / (std::string(mot) + ".mot"))) << mot;
   EXPECT_TRUE(resolvePicture(gameDir() / "sys/wipe_bg")) << "the wipe mask is missing";
-  EXPECT_TRUE(fs::is_regular_file(gameDir() / fs::u8path("sys/se/文字クリック.wav")));
+  for (const char* se : {"文字クリック", "文字表示", "異議あり", "判決", "HP減少", "証言開始",
+                         "ジングル", "アイテム取得", "アイテム切り替え", "アイテム決定", "大声"})
+    EXPECT_TRUE(fs::is_regular_file(gameDir() / fs::u8path(std::string("sys/se/") + se + ".wav")))
+        << se;
 }
 
 // Each line of an episode's item.txt is an "@item" with only the known options, every
