@@ -34,6 +34,20 @@ bool drain(int fd) {
 
 int statusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : kCannotLoad; }
 
+// Asks the run to end as a closed window ends it; one that does not within the grace time
+// (a message box waiting for its button) is killed.
+void stop(pid_t child) {
+  constexpr int kGraceMs = 2000;
+  kill(child, SIGTERM);
+  int raw = 0;
+  for (int waited = 0; waited < kGraceMs; waited += kPollMs) {
+    if (waitpid(child, &raw, WNOHANG) == child) return;
+    usleep(kPollMs * 1000);
+  }
+  kill(child, SIGKILL);
+  waitpid(child, &raw, 0);
+}
+
 }  // namespace
 
 int watchScenario(const Options& o, int (*run)(const Options&)) {
@@ -71,9 +85,8 @@ int watchScenario(const Options& o, int (*run)(const Options&)) {
       if (poll(&p, 1, kPollMs) <= 0 || !drain(fd)) continue;
       while (poll(&p, 1, kQuietMs) > 0 && drain(fd)) {
       }
-      kill(child, SIGTERM);
-      waitpid(child, &raw, 0);
       std::fprintf(stderr, "orvane: the scenario changed; starting the debug run again\n");
+      stop(child);
       break;
     }
   }
