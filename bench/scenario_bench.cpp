@@ -1,7 +1,10 @@
 // Scenario speed: a generated 100,000-line scenario of labels, jumps, comments and flow
 // commands, loaded and run to its end through the real loader, run loop and dispatcher. The
-// file is served from memory, so the counter is the engine's own lines per second.
+// file is served from memory, so the counters are the engine's own lines per second and a
+// line's processor time in steps of an empty loop over the same lines.
 #include <benchmark/benchmark.h>
+
+#include <time.h>
 
 #include <cstdio>
 #include <string>
@@ -41,6 +44,25 @@ const std::vector<std::string>& Scenario100k() {
   return lines;
 }
 
+double cpuSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Processor nanoseconds per line of an empty loop over the lines: the yardstick of the
+// "loops" counter, the cost of a line in such loop steps.
+double emptyLoopNanoseconds() {
+  static double ns = [] {
+    const int rounds = 20;
+    double start = cpuSeconds();
+    for (int r = 0; r < rounds; ++r)
+      for (const std::string& line : Scenario100k()) benchmark::DoNotOptimize(line.data());
+    return (cpuSeconds() - start) * 1e9 / rounds / static_cast<double>(Scenario100k().size());
+  }();
+  return ns;
+}
+
 std::size_t gNext = 0;
 
 LbFile CreateFile(const char*, int) {
@@ -64,16 +86,30 @@ void BM_LoadAndRun100kLines(benchmark::State& state) {
   InstallScenarioHooks(hooks);
 
   char result[kScenarioResultSize];
+  double total = 0;
   for (auto _ : state) {
+    double start = cpuSeconds();
     RunScenario("scn/bench", result, sizeof result, "start:", false);
+    total += cpuSeconds() - start;
     benchmark::DoNotOptimize(result);
   }
   if (std::string(result) != "done") state.SkipWithError("the scenario did not run to its end");
   state.counters["lines/s"] = benchmark::Counter(static_cast<double>(Scenario100k().size()) *
                                                      static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
+  const double lines = static_cast<double>(Scenario100k().size()) * state.iterations();
+  state.counters["ns/line"] = total * 1e9 / lines;
+  state.counters["loops"] = total * 1e9 / lines / emptyLoopNanoseconds();
 }
 BENCHMARK(BM_LoadAndRun100kLines)->Unit(benchmark::kMillisecond);
+
+// The yardstick on its own: an empty loop over the same lines, each only handed to the
+// optimiser.
+void BM_EmptyLoopOverLines(benchmark::State& state) {
+  for (auto _ : state)
+    for (const std::string& line : Scenario100k()) benchmark::DoNotOptimize(line.data());
+}
+BENCHMARK(BM_EmptyLoopOverLines)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
