@@ -12,6 +12,8 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_clock.h"
+
 #ifdef ORVANE_BENCH_CORE
 #include <unistd.h>
 
@@ -93,30 +95,6 @@ struct CourtScene {
     for (LbImage img : images) lbtsDestroyImage(img);
   }
 };
-
-// Processor time of this thread: what the work costs on one core, whatever else the machine
-// is running at the time.
-double cpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Nanoseconds for one plain copy of a frame's bytes, the yardstick of the counter.
-double memcpyNanoseconds() {
-  static double ns = [] {
-    std::vector<uint32_t> from(kFrameWidth * kFrameHeight, 1), to(kFrameWidth * kFrameHeight);
-    const int rounds = 200;
-    double start = cpuSeconds();
-    for (int i = 0; i < rounds; ++i) {
-      std::memcpy(to.data(), from.data(), from.size() * 4);
-      benchmark::DoNotOptimize(to.data());
-      benchmark::ClobberMemory();
-    }
-    return (cpuSeconds() - start) * 1e9 / rounds;
-  }();
-  return ns;
-}
 
 void BM_FrameMemcpy(benchmark::State& state) {
   std::vector<uint32_t> from(kFrameWidth * kFrameHeight, 1), to(kFrameWidth * kFrameHeight);

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 extern char** environ;
 
 namespace {
@@ -26,28 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kFrameBytes = 800.0 * 600.0 * 4.0;
-
-double cpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Processor nanoseconds for one plain copy of a frame's bytes.
-double memcpyNanoseconds() {
-  static double ns = [] {
-    std::vector<uint32_t> from(800 * 600, 1), to(800 * 600);
-    const int rounds = 200;
-    double start = cpuSeconds();
-    for (int i = 0; i < rounds; ++i) {
-      std::memcpy(to.data(), from.data(), from.size() * 4);
-      benchmark::DoNotOptimize(to.data());
-      benchmark::ClobberMemory();
-    }
-    return (cpuSeconds() - start) * 1e9 / rounds;
-  }();
-  return ns;
-}
 
 struct Run {
   int status = -1;

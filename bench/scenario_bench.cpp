@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "host/host_api.h"
 #include "script/commands.h"
 #include "script/scenario.h"
@@ -42,12 +43,6 @@ std::vector<std::string> GenerateScenario() {
 const std::vector<std::string>& Scenario100k() {
   static const std::vector<std::string> lines = GenerateScenario();
   return lines;
-}
-
-double cpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Processor nanoseconds per line of an empty loop over the lines: the yardstick of the
