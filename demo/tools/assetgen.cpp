@@ -153,6 +153,8 @@ const std::vector<Asset>& assetTable() {
       music("bgm/court_body.wav", musicCourtBody),
       music("bgm/night_prelude.wav", musicNightPrelude),
       music("bgm/night_body.wav", musicNightBody),
+      music("bgm/cross_prelude.wav", musicCrossPrelude),
+      music("bgm/cross_body.wav", musicCrossBody),
   };
   return table;
 }

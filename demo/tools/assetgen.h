@@ -162,6 +162,8 @@ std::vector<float> musicCourtPrelude();
 std::vector<float> musicCourtBody();
 std::vector<float> musicNightPrelude();
 std::vector<float> musicNightBody();
+std::vector<float> musicCrossPrelude();
+std::vector<float> musicCrossBody();
 
 // The court record (art_record.cpp): the item panel's window (800x200, the entry's picture
 // framed 8 pixels inside its top left corner) and the record's buttons, each two rows of one

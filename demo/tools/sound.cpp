@@ -335,6 +335,7 @@ void addMelody(std::vector<Note>& score, const std::vector<std::pair<int, float>
 
 constexpr float kCourtTempo = 104;
 constexpr float kNightTempo = 76;
+constexpr float kCrossTempo = 132;
 
 }  // namespace
 
@@ -378,6 +379,29 @@ std::vector<float> musicNightBody() {
              {71, 2}, {0, 2}},
             0.25f);
   return perform(score, kNightTempo, 4, 0.7f);
+}
+
+// A cross-examination, E minor: a prelude of one bar climbing the chord in quick bells.
+std::vector<float> musicCrossPrelude() {
+  std::vector<Note> score;
+  addChords(score, {{52, 55, 59}}, 0.1f);
+  addMelody(score, {{64, 0.5f}, {67, 0.5f}, {71, 0.5f}, {76, 0.5f}, {79, 0.5f}, {83, 0.5f},
+                    {0, 1.0f}},
+            0.3f);
+  return perform(score, kCrossTempo, 1, 0.8f);
+}
+
+// A cross-examination, its body: a pressing line of eighths over Em - C - D - B.
+std::vector<float> musicCrossBody() {
+  std::vector<Note> score;
+  addChords(score, {{52, 55, 59}, {48, 52, 55}, {50, 54, 57}, {47, 51, 54}}, 0.09f);
+  addMelody(score,
+            {{76, 0.5f}, {71, 0.5f}, {76, 0.5f}, {79, 0.5f}, {78, 1}, {76, 1},
+             {76, 0.5f}, {72, 0.5f}, {76, 0.5f}, {79, 0.5f}, {81, 1.5f}, {0, 0.5f},
+             {78, 0.5f}, {74, 0.5f}, {78, 0.5f}, {81, 0.5f}, {79, 1}, {78, 1},
+             {75, 1}, {78, 0.5f}, {75, 0.5f}, {71, 1.5f}, {0, 0.5f}},
+            0.28f);
+  return perform(score, kCrossTempo, 4, 0.8f);
 }
 
 }  // namespace assetgen
