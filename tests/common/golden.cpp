@@ -93,3 +93,11 @@ std::string sjis(const std::string& utf8) {
                                        << (out / (name + ".actual.png")) << " and "
                                        << (out / (name + ".diff.png"));
 }
+
+std::vector<uint32_t> loadShot(const std::string& path) {
+  std::vector<uint32_t> pixels;
+  int w = 0, h = 0;
+  EXPECT_TRUE(loadPng(path, pixels, w, h)) << path;
+  if (pixels.size() != 800u * 600u) pixels.assign(800u * 600u, 0);
+  return pixels;
+}

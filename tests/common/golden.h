@@ -17,5 +17,9 @@
 bool savePng(const std::vector<uint32_t>& pixels, int w, int h, const std::string& path);
 bool loadPng(const std::string& path, std::vector<uint32_t>& pixels, int& w, int& h);
 
+// A frame a replay wrote with `shot NAME` (the PNG at `path`), as 800x600 pixels; a missing
+// or odd-sized file fails the test and gives a black frame, so comparisons go on safely.
+std::vector<uint32_t> loadShot(const std::string& path);
+
 // The Shift-JIS bytes of a UTF-8 text, converted at run time by the code page converter.
 std::string sjis(const std::string& utf8);

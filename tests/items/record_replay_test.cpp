@@ -79,11 +79,7 @@ class RecordReplay : public ::testing::Test {
   }
 
   std::vector<uint32_t> Shot(const std::string& name) const {
-    std::vector<uint32_t> pixels;
-    int w = 0, h = 0;
-    EXPECT_TRUE(loadPng((dir / (name + ".png")).string(), pixels, w, h)) << name;
-    if (pixels.size() != 800u * 600u) pixels.assign(800u * 600u, 0);
-    return pixels;
+    return loadShot((dir / (name + ".png")).string());
   }
 
   fs::path dir;

@@ -40,10 +40,7 @@ const std::map<std::string, std::string> kCourtEpisode = {
 class SystemMenuTest : public FlowTest {
  protected:
   std::vector<uint32_t> Shot(const std::string& name) const {
-    std::vector<uint32_t> pixels;
-    int w = 0, h = 0;
-    EXPECT_TRUE(loadPng((dir / (name + ".png")).string(), pixels, w, h)) << name;
-    return pixels;
+    return loadShot((dir / (name + ".png")).string());
   }
 };
 
