@@ -22,6 +22,12 @@
 namespace {
 
 constexpr int kPollMs = 100;
+// Set when the watcher itself is asked to end: it then ends its run before it goes, since a
+// run left behind would hold its window (or spin on a display that is gone) with no one to
+// close it.
+volatile sig_atomic_t gStopRequested = 0;
+
+void requestStop(int) { gStopRequested = 1; }
 constexpr int kQuietMs = 150;  // a save that takes several writes settles within this
 
 // Reads every pending event; true when there was any.
@@ -62,6 +68,10 @@ int watchScenario(const Options& o, int (*run)(const Options&)) {
   }
   std::fprintf(stderr, "orvane: watching %s; saving a file there starts the debug run again\n",
                folder.c_str());
+  struct sigaction action {};
+  action.sa_handler = requestStop;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
   for (;;) {
     std::fflush(nullptr);
     pid_t child = fork();
@@ -71,8 +81,10 @@ int watchScenario(const Options& o, int (*run)(const Options&)) {
     }
     if (child == 0) {
       close(fd);
-      // A watcher that is stopped takes its run with it.
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      // A watcher that is killed outright still takes its run with it.
+      signal(SIGTERM, SIG_DFL);
+      signal(SIGINT, SIG_DFL);
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
       _exit(run(o));
     }
     for (;;) {
@@ -80,6 +92,11 @@ int watchScenario(const Options& o, int (*run)(const Options&)) {
       if (waitpid(child, &raw, WNOHANG) == child) {
         close(fd);
         return statusOf(raw);
+      }
+      if (gStopRequested) {
+        stop(child);
+        close(fd);
+        return 0;
       }
       pollfd p{fd, POLLIN, 0};
       if (poll(&p, 1, kPollMs) <= 0 || !drain(fd)) continue;
