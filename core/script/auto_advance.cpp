@@ -103,6 +103,18 @@ int autoAdvanceTimeout() {
   return delay > 0 ? delay : 1;
 }
 
+void watchInputWhileTyping() {
+  if (!gAutoAdvance) return;
+  bool any = false;
+  int code = 0, x = 0, y = 0;
+  while (gHost.lbGetMouse(&code, &x, &y))
+    if (code != LB_MOUSE_MOVE) any = true;
+  int key = 0, kind = 0;
+  while (gHost.lbGetKeyEvent(&key, &kind))
+    if (kind == LB_KEY_PRESS) any = true;
+  if (any) setAutoAdvance(false);
+}
+
 PageWaitRequest endPageWait() {
   const PageWaitRequest request = gWait.request;
   gWait = PageWait{};

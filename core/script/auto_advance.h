@@ -22,3 +22,7 @@ void beginPageWait(bool logAllowed, bool autoAllowed);
 int autoAdvanceTimeout();
 // The page wait ended; what a comfort input asked of it.
 PageWaitRequest endPageWait();
+// While a text is drawn nothing waits for the player, and what the player does meanwhile is
+// thrown away when the next wait starts; with auto-advance on, a click or key pressed then
+// still stops it. The message text calls this for every character it draws.
+void watchInputWhileTyping();

@@ -137,6 +137,7 @@ bool IsBlank(std::uint16_t code) {
 bool PutPacedChar(std::uint16_t code, const char* sound) {
   if (sound && sound[0] != '\0' && !IsBlank(code)) playSe(sound);
   if (!putChar(code)) return false;
+  watchInputWhileTyping();
   waitFor(isSkipKeyHeld, 0, 0);
   int delay = scaledCharDelay(textSpeed());
   if (delay <= 0) return true;

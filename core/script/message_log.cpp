@@ -63,7 +63,7 @@ void AppendCode(std::uint16_t code) {
 // plates on the left; sixteen columns as in the window, so every page wraps as it did there.
 constexpr const char* kLogLayer = "system";
 constexpr const char* kLogFace = "ＭＳ ゴシック"_sj;
-constexpr const char* kLogDim = "#000000e0";
+constexpr const char* kLogDim = "#000000e8";
 constexpr int kLogLayerLevel = 4;  // sprite level 84: over the exclamations (83)
 constexpr int kLogColumns = 16;
 constexpr int kLogLines = 14;
@@ -183,6 +183,38 @@ void ShowPlate(int place, const std::string& plate, int line) {
   gPlateShown[place] = true;
 }
 
+// Draws a kept page on the current layer at once: its characters, its ruby and its tags as
+// the message text carries them out, without the pauses of the text's pace, so the whole
+// view appears in one frame.
+void DrawPageText(const char* text) {
+  const char* cursor = text;
+  while (*cursor != '\0') {
+    const unsigned char byte = static_cast<unsigned char>(*cursor);
+    std::uint16_t code = byte;
+    int length = 1;
+    if (isLeadByte(byte)) {
+      if (cursor[1] == '\0') break;
+      code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(cursor[1]));
+      length = 2;
+    }
+    if (isRubyMode()) {
+      if (code == '}')
+        setRubyMode(false);
+      else
+        putChar(code);
+    } else if (code == '[') {
+      ++cursor;
+      RunTag(cursor, 0);  // only the tags that shape a page are kept, and none of them waits
+      continue;
+    } else if (code == '{') {
+      setRubyMode(true);
+    } else {
+      putChar(code);
+    }
+    cursor += length;
+  }
+}
+
 // Draws the pages from `first` on, as many as fit; returns how many were drawn.
 int DrawView(int first) {
   RemovePlates();
@@ -193,12 +225,12 @@ int DrawView(int first) {
     const int lines = PageLines(page.text);
     if (shown > 0) {
       if (line + 1 + lines > kLogLines) break;
-      ShowMessagePlain("[br][br]", 0);
+      DrawPageText("[br][br]");
       ++line;
     }
     ShowPlate(shown, page.plate, line);
-    ShowMessagePlain(kPageStart, 0);
-    ShowMessagePlain(page.text.c_str(), 0);
+    DrawPageText(kPageStart);
+    DrawPageText(page.text.c_str());
     line += lines;
     ++shown;
   }
