@@ -4,6 +4,7 @@
 #include "script/message_log.h"
 
 #include <deque>
+#include <iterator>
 #include <string>
 
 #include "host/host_api.h"
@@ -63,7 +64,8 @@ void AppendCode(std::uint16_t code) {
 // plates on the left; sixteen columns as in the window, so every page wraps as it did there.
 constexpr const char* kLogLayer = "system";
 constexpr const char* kLogFace = "ＭＳ ゴシック"_sj;
-constexpr const char* kLogDim = "#000000e8";
+constexpr const char* kLogDim = "#000000c0";
+constexpr const char* kStoryLayers[] = {"def", "sub"};
 constexpr int kLogLayerLevel = 4;  // sprite level 84: over the exclamations (83)
 constexpr int kLogColumns = 16;
 constexpr int kLogLines = 14;
@@ -366,6 +368,13 @@ void runMessageLog() {
   char previousLayer[kTextLayerNameSize];
   CopyText(textLayerName(currentTextLayer()), previousLayer, sizeof previousLayer);
   const int previousLevel = textLayerLevel(kLogLayer);
+  // The story's own text would show through the dim under the log's; its layers step aside
+  // as they do for the system menu, and come back as they were.
+  bool storyShown[std::size(kStoryLayers)] = {};
+  for (std::size_t i = 0; i < std::size(kStoryLayers); ++i) {
+    storyShown[i] = isTextLayerShown(kStoryLayers[i]);
+    if (storyShown[i]) hideTextLayer(kStoryLayers[i]);
+  }
   ShapeLogLayer();
 
   const int last = LastFirstPage();
@@ -387,5 +396,7 @@ void runMessageLog() {
   clearTextLayer(kLogLayer);
   hideTextLayer(kLogLayer);
   setTextLayerLevel(kLogLayer, previousLevel);
+  for (std::size_t i = 0; i < std::size(kStoryLayers); ++i)
+    if (storyShown[i]) showTextLayer(kStoryLayers[i]);
   selectTextLayer(previousLayer);
 }
