@@ -5,6 +5,8 @@
 #include "present.h"
 #include "runtime.h"
 
+#include "lb/keycodes.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -98,6 +100,10 @@ bool parseInputScript(const std::string& text, std::vector<ScriptAction>& out,
         return fail("start is pressed, not held");
       a.key = padKeyCode(a.button);
       a.name = w[at];
+    } else if (verb == "wheel") {
+      a.kind = ScriptAction::Wheel;
+      if (w.size() != 2 || (w[1] != "up" && w[1] != "down")) return fail("wheel needs up or down");
+      a.up = w[1] == "up";
     } else if (verb == "wait") {
       a.kind = ScriptAction::Wait;
       int ms = -1;
@@ -131,6 +137,7 @@ std::string describeAction(const ScriptAction& a) {
     case ScriptAction::Hold: return (a.pad ? "pad hold " : "hold ") + a.name;
     case ScriptAction::Release: return (a.pad ? "pad release " : "release ") + a.name;
     case ScriptAction::Wait: return "wait " + std::to_string(a.ms);
+    case ScriptAction::Wheel: return a.up ? "wheel up" : "wheel down";
     case ScriptAction::Shot: return "shot " + a.name;
     case ScriptAction::Quit: return "quit";
   }
@@ -139,7 +146,9 @@ std::string describeAction(const ScriptAction& a) {
 
 std::optional<uint32_t> ScriptPlayer::due() const {
   if (!polled || !polling) return std::nullopt;
-  return waitStart + kPlayerWaitMs + extra;
+  uint32_t at = waitStart + kPlayerWaitMs + extra;
+  if (holding && int32_t(notBefore - at) > 0) at = notBefore;
+  return at;
 }
 
 namespace {
@@ -192,6 +201,9 @@ void deliver(ScriptAction a) {
     case ScriptAction::Hold: playerKey(a.key, true); break;
     case ScriptAction::Release: playerKey(a.key, false); break;
     case ScriptAction::Wait: break;
+    case ScriptAction::Wheel:
+      inputMouseButton(in, a.up ? LB_MOUSE_WHEEL_UP : LB_MOUSE_WHEEL_DOWN, in.mouseX, in.mouseY);
+      break;
     case ScriptAction::Shot:
       if (writeShot(a.name)) transcriptLine("shot " + a.name);
       break;
@@ -200,6 +212,8 @@ void deliver(ScriptAction a) {
   // The next action needs another full wait for the player, longer after "wait MS".
   p.script.cleared(now);
   if (a.kind == ScriptAction::Wait) p.script.extra = a.ms;
+  p.script.holding = a.kind == ScriptAction::Wait;
+  p.script.notBefore = now + a.ms + kPlayerWaitMs;
 }
 
 }  // namespace

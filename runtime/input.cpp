@@ -167,6 +167,8 @@ const PadEntry kPad[] = {
     {PadButton::Start, "start", 0},           {PadButton::Up, "up", LB_KEY_UP},
     {PadButton::Down, "down", LB_KEY_DOWN},   {PadButton::Left, "left", LB_KEY_LEFT},
     {PadButton::Right, "right", LB_KEY_RIGHT}, {PadButton::Shoulder, "shoulder", LB_KEY_LCONTROL},
+    {PadButton::LeftTrigger, "ltrigger", LB_KEY_PRIOR},
+    {PadButton::RightTrigger, "rtrigger", LB_KEY_A},
 };
 
 }  // namespace

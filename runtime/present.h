@@ -98,7 +98,8 @@ void inputMouseButton(InputState& in, int code, int x, int y);
 // Gamepad buttons and the game input each one stands for: the d-pad (and the left stick)
 // are the arrow keys, A is Return, B Escape, X is Z, Y is X, a shoulder button is Ctrl held,
 // and Start is a right click where the pointer is (the system menu).
-enum class PadButton { A, B, X, Y, Start, Up, Down, Left, Right, Shoulder };
+// The left trigger is Page Up (the message log at a story page), the right trigger A (auto-advance).
+enum class PadButton { A, B, X, Y, Start, Up, Down, Left, Right, Shoulder, LeftTrigger, RightTrigger };
 // The button of a script name ("a", "start", "shoulder" ...); false when there is none.
 bool padButtonFromName(const std::string& name, PadButton& out);
 // The DirectInput code a button stands for; 0 for Start, which is a right click.
@@ -117,7 +118,8 @@ void inputMouseMove(InputState& in, int x, int y);
 // ---- Input script ---------------------------------------------------------------------------
 
 struct ScriptAction {
-  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit } kind;
+  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit, Wheel } kind;
+  bool up = false;   // a wheel notch away from the player
   bool pad = false;  // a gamepad button (key, hold, release) rather than a key
   int x = 0, y = 0;
   bool hasPos = false;
@@ -143,6 +145,10 @@ struct ScriptPlayer {
   size_t next = 0;
   uint32_t waitStart = 0;  // game time the current wait began (cleared, or last action)
   uint32_t extra = 0;      // added by a "wait MS" action
+  // After "wait MS", the next action comes no sooner than MS (and a player's wait) after
+  // it, however many waits the game passes through meanwhile (pages that turn by themselves).
+  uint32_t notBefore = 0;
+  bool holding = false;
   bool polled = false;     // the game has polled the mouse queue since waitStart
   // The game polled the mouse queue since its last lbWaitEvent without taking an event: a
   // wait for the player polls on every pass, so a pump that follows no such poll (a fade

@@ -10,6 +10,8 @@
 #include "present.h"
 #include "runtime.h"
 
+#include "lb/keycodes.h"
+
 #include <cstdio>
 #include <string>
 
@@ -30,6 +32,8 @@ void recordTakenMouse(int code, int x, int y) {
     writeAction("click " + std::to_string(x) + " " + std::to_string(y));
   else if (code == LB_MOUSE_RIGHT)
     writeAction("rclick " + std::to_string(x) + " " + std::to_string(y));
+  else if (code == LB_MOUSE_WHEEL_UP || code == LB_MOUSE_WHEEL_DOWN)
+    writeAction(code == LB_MOUSE_WHEEL_UP ? "wheel up" : "wheel down");
 }
 
 void recordTakenKey(int key, int kind) {

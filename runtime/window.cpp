@@ -23,6 +23,7 @@ struct Pad {
   int stickX = 0, stickY = 0;  // where the left stick points (-1, 0, 1)
   std::set<int> held;          // keys this pad holds down
   int shoulders = 0;           // shoulder buttons held: Ctrl stays down while either is
+  bool triggers[2] = {};       // left and right trigger pulled past half way
 };
 
 class WindowBackend : public PresentBackend {
@@ -230,6 +231,16 @@ class WindowBackend : public PresentBackend {
         inputMouseMove(in, x, y);
         return in.wakeOnMouse;
       }
+      case SDL_MOUSEWHEEL: {
+        // One event per notch; a touchpad's fine scrolling comes as whole notches too.
+        int notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+        if (notches == 0) return false;
+        for (int n = notches > 0 ? notches : -notches; n > 0; --n)
+          inputMouseButton(in, notches > 0 ? LB_MOUSE_WHEEL_UP : LB_MOUSE_WHEEL_DOWN, in.mouseX,
+                           in.mouseY);
+        return in.wakeOnMouse;
+      }
       case SDL_MOUSEBUTTONDOWN: {
         int code = e.button.button == SDL_BUTTON_LEFT    ? LB_MOUSE_LEFT
                    : e.button.button == SDL_BUTTON_RIGHT ? LB_MOUSE_RIGHT : -1;
@@ -307,6 +318,16 @@ class WindowBackend : public PresentBackend {
     auto it = pads_.find(id);
     if (it == pads_.end()) return false;
     Pad& pad = it->second;
+    if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+      // A trigger is a button once pulled past half way, let go once back under a quarter.
+      bool left = axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT;
+      bool& pulled = pad.triggers[left ? 0 : 1];
+      bool now = value >= 16384 ? true : value < 8192 ? false : pulled;
+      if (now == pulled) return false;
+      pulled = now;
+      padKey(pad, padKeyCode(left ? PadButton::LeftTrigger : PadButton::RightTrigger), now);
+      return platform().input.wakeOnKey;
+    }
     bool across = axis == SDL_CONTROLLER_AXIS_LEFTX;
     if (!across && axis != SDL_CONTROLLER_AXIS_LEFTY) return false;
     int& dir = across ? pad.stickX : pad.stickY;

@@ -5,6 +5,7 @@
 #include "court/exclamations.h"
 #include "present/sprite_definition.h"
 #include "present/sprites.h"
+#include "script/message_log.h"
 
 void showNamePlate(const char* name) {
   if (!name || name[0] == '\0') {
@@ -16,9 +17,11 @@ void showNamePlate(const char* name) {
   std::snprintf(path, sizeof path, "sys/name_%s", name);
   loadSpriteDefinition(kNamePlateSlot, 0, path, 0, 403, kNamePlateLevel,
                        parseDisplayStyle(0, "left bottom show wipefade"), "none");
+  logNamePlate(kNamePlateSlot, path);  // the log shows it beside the pages read under it
 }
 
 void clearNamePlate() {
+  logNamePlate(-1, "");
   if (!isSpriteValid(kNamePlateSlot)) return;
   hideSprite(kNamePlateSlot, "none");
   destroySprite(kNamePlateSlot);

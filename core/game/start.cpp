@@ -23,6 +23,7 @@
 #include "present/text_layers.h"
 #include "present/timers.h"
 #include "present/transitions.h"
+#include "script/auto_advance.h"
 #include "script/commands.h"
 #include "script/message.h"
 #include "script/scenario.h"
@@ -101,6 +102,7 @@ void InstallHooks() {
   messageHooks.hideCourtRecordButton = hideRecordButton;
   InstallMessageHooks(messageHooks);
   gItemKuraeHook = ShoutKurae;
+  installPlayerComforts();
 }
 
 void RunGame() {

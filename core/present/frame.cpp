@@ -11,6 +11,7 @@
 #include "present/resources.h"
 #include "present/sprites.h"
 #include "present/timers.h"
+#include "present/wait_input.h"
 #include "support/sjis_literal.h"
 
 namespace {
@@ -35,6 +36,11 @@ constexpr int kKeyDown = 208;
 constexpr int kRenderAttempts = 10;
 
 std::uint32_t gMarkTime = 0;
+WaitInputFilter gWaitInputFilter = nullptr;
+
+WaitInputUse filterInput(WaitInputKind kind, int code) {
+  return gWaitInputFilter ? gWaitInputFilter(kind, code) : WaitInputUse::Pass;
+}
 
 bool isDecideKey(int key) {
   return key == kKeyReturn || key == kKeySpace || key == kKeyPadEnter || key == kKeyZ;
@@ -101,12 +107,19 @@ bool pollClickOrKey(std::intptr_t buttonMode) {
   bool rightClick = false;
   bool anyMouse = false;
   int code = 0, x = 0, y = 0;
-  while (gHost.lbGetMouse(&code, &x, &y)) {
+  bool endsWait = false;
+  while (!endsWait && gHost.lbGetMouse(&code, &x, &y)) {
     anyMouse = true;
+    if (code != LB_MOUSE_MOVE) {
+      const WaitInputUse use = filterInput(WaitInputKind::Mouse, code);
+      if (use == WaitInputUse::EndsWait) endsWait = true;
+      if (use != WaitInputUse::Pass) continue;
+    }
     if (code == LB_MOUSE_LEFT) leftClick = true;
     if (code == LB_MOUSE_RIGHT) rightClick = true;
   }
   if (anyMouse) updatePointerSelection();
+  if (endsWait) return true;
 
   if (!buttonMode) {
     if (leftClick) return true;
@@ -118,6 +131,9 @@ bool pollClickOrKey(std::intptr_t buttonMode) {
   int key = 0, kind = 0;
   while (gHost.lbGetKeyEvent(&key, &kind)) {
     if (kind != LB_KEY_PRESS) continue;
+    const WaitInputUse use = filterInput(WaitInputKind::Key, key);
+    if (use == WaitInputUse::EndsWait) return true;
+    if (use == WaitInputUse::Taken) continue;
     if (key == kKeyF5) {
       toggleFullscreen();
       continue;
@@ -153,6 +169,8 @@ bool pollClickOrKey(std::intptr_t buttonMode) {
   if (rightClick) return pressButtonKey(kKeyRightClick);
   return false;
 }
+
+void setWaitInputFilter(WaitInputFilter filter) { gWaitInputFilter = filter; }
 
 std::uint32_t elapsedSinceMark() {
   pumpFrame();

@@ -8,6 +8,7 @@
 #include "present/sprite_definition.h"
 #include "present/sprites.h"
 #include "present/text_layer_table.h"
+#include "present/text_layer_state.h"
 #include "script/syntax.h"
 #include "support/sjis_literal.h"
 
@@ -190,6 +191,15 @@ void setTextLayerLevel(const char* name, int level) {
   setSpriteLevel(slots.window, layer.level);
   setSpriteLevel(slots.shadow, layer.level);
   setSpriteLevel(slots.text, layer.level);
+}
+
+int textLayerLevel(const char* name) {
+  return textLayerNamed(name).level - kTextLayerLevelBase;
+}
+
+const char* textLayerName(int index) {
+  if (index < 0 || index >= kTextLayerCount) return "";
+  return gTextLayers[index].name;
 }
 
 void showTextLayer(const char* name) {

@@ -16,7 +16,10 @@
 #include "present/sprite_definition.h"
 #include "present/sprites.h"
 #include "present/text_layers.h"
+#include "script/auto_advance.h"
 #include "script/message_internal.h"
+#include "script/message_log.h"
+#include "script/player_settings.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
 #include "support/sjis_literal.h"
@@ -65,47 +68,94 @@ bool PageBreakHandler(const SelectionEvent& event) {
   return false;
 }
 
-// One wait at a page break, until the player passes it, picks something or asks for the menu.
-void WaitAtPageBreak(Scenario& scenario, int mode) {
-  scenario.courtFlags[0] = (mode & kMessageMenuOnRightClick) != 0;
-  scenario.courtFlags[1] = false;
-  scenario.pendingTarget[0] = '\0';
-  setSelectionHandler(PageBreakHandler);
-  if (beginSelection()) {
-    // Links on the page or a shown button: only a pick (or the menu) passes the page.
-    updatePointerSelection();
-    renderScreen();
-    waitFor(pollClickOrKey, 1, kWaitForever);
-    endSelection();
-  } else {
-    int x = 0, y = 0;
-    getCursorPos(x, y);
+// The plain page wait with the page cursor at (x, y). Auto-advance gives it a time-out
+// (0: none), after which the page turns as if clicked; true when the player ended it.
+bool WaitWithPageCursor(int x, int y, int timeoutMs) {
+  if (timeoutMs <= 0) {
     waitForSelection(kPageCursorSlot, x, y, false, 0);
+    return true;
   }
-  setSelectionHandler(nullptr);
+  // waitForSelection's plain wait, with the answer of its wait kept.
+  const bool cursor = isSpriteValid(kPageCursorSlot);
+  if (cursor) {
+    setSpritePos(kPageCursorSlot, x, y, kStyleLeft | kStyleMiddle);
+    showSprite(kPageCursorSlot, kNoSlot, "none");
+  }
+  beginSelection();
+  renderScreen();
+  const bool ended = waitFor(pollClickOrKey, 0, static_cast<std::uint32_t>(timeoutMs));
+  endSelection();
+  if (cursor) hideSprite(kPageCursorSlot, "none");
+  return ended;
+}
+
+bool IsStoryPage(int mode) { return (mode & kStoryMessageMode) == kStoryMessageMode; }
+
+// One wait at a page break, until the player passes it, picks something or asks for the menu.
+// At a story page the message log may open and auto-advance may turn the page; the wait then
+// starts again on the same page, or ends as a click would have ended it.
+void WaitAtPageBreak(Scenario& scenario, int mode) {
+  const bool story = IsStoryPage(mode) && !hasChoices();
+  for (;;) {
+    scenario.courtFlags[0] = (mode & kMessageMenuOnRightClick) != 0;
+    scenario.courtFlags[1] = false;
+    scenario.pendingTarget[0] = '\0';
+    setSelectionHandler(PageBreakHandler);
+    beginPageWait(story, story && !anyTargetShown());
+    const int autoTimeout = autoAdvanceTimeout();
+    bool passed = true;
+    if (beginSelection()) {
+      // Links on the page or a shown button: only a pick (or the menu) passes the page.
+      updatePointerSelection();
+      renderScreen();
+      waitFor(pollClickOrKey, 1, kWaitForever);
+      endSelection();
+    } else {
+      int x = 0, y = 0;
+      getCursorPos(x, y);
+      passed = WaitWithPageCursor(x, y, autoTimeout);
+    }
+    setSelectionHandler(nullptr);
+    const PageWaitRequest request = endPageWait();
+    if (request == PageWaitRequest::OpenLog) {
+      runMessageLog();
+      continue;
+    }
+    if (request == PageWaitRequest::WaitAgain) continue;
+    // A time-out that auto-advance set passes the page only while it is still on.
+    if (!passed && autoTimeout > 0 && !isAutoAdvanceOn()) continue;
+    break;
+  }
 }
 
 bool IsBlank(std::uint16_t code) {
   return code == ' ' || code == '\t' || code == 0x8140 || code == '\r' || code == '\n';
 }
 
-// One drawn character: its sound, the glyph, and the wait that paces the text.
-void PutPacedChar(std::uint16_t code, const char* sound) {
+// One drawn character: its sound, the glyph, and the wait that paces the text (the layer's
+// delay at the player's text speed). True when the glyph was drawn.
+bool PutPacedChar(std::uint16_t code, const char* sound) {
   if (sound && sound[0] != '\0' && !IsBlank(code)) playSe(sound);
-  if (!putChar(code)) return;
+  if (!putChar(code)) return false;
+  watchInputWhileTyping();
   waitFor(isSkipKeyHeld, 0, 0);
-  int delay = textSpeed();
-  if (delay <= 0) return;
+  int delay = scaledCharDelay(textSpeed());
+  if (delay <= 0) return true;
   // The delay runs from the moment the character was put, so the frame that shows it
   // counts towards the delay instead of adding to it.
   renderScreen();
   std::uint32_t elapsed = timeGetTime() - lastCharTime();
   if (elapsed < static_cast<std::uint32_t>(delay))
     waitFor(isSkipKeyHeld, 0, static_cast<std::uint32_t>(delay) - elapsed);
+  return true;
 }
+
+// The message window is what the log keeps; the record's and the menu's layers are not.
+bool IsMessageWindowCurrent() { return currentTextLayer() == findTextLayer("def"); }
 
 // The message window layout shared by both modes; only the window and the line count differ.
 void SelectMessageMode(const char* image, const char* colour, int x, int y, int lines) {
+  logDropPage();
   selectTextLayer("def");
   setTextLayerWindow("def", image, colour, x, y, 0, 0);
   TextLayerFont font{};
@@ -142,6 +192,8 @@ const MessageHooks& InstalledMessageHooks() { return gMessageHooks; }
 
 bool RunPageBreak(int mode) {
   Scenario& scenario = PageScenario();
+  // The log keeps the pages it can open over: the story's, not a choice of links.
+  logPageBreak(IsStoryPage(mode) && IsMessageWindowCurrent() && !hasChoices());
   for (;;) {
     WaitAtPageBreak(scenario, mode);
     if (!scenario.courtFlags[1]) break;
@@ -167,6 +219,8 @@ bool RunPageBreak(int mode) {
 
 bool ShowMessage(const char* text, const char* sound, int mode) {
   sceneFadeIn();  // the first text after "@sprBeginScene" brings the scene back
+  readTextSpeed();  // a change made in the settings applies from the next text on
+  const bool logged = IsMessageWindowCurrent();
   const char* cursor = text;
   while (*cursor != '\0') {
     unsigned char byte = static_cast<unsigned char>(*cursor);
@@ -182,10 +236,13 @@ bool ShowMessage(const char* text, const char* sound, int mode) {
       continue;
     }
     if (isRubyMode()) {
-      if (code == '}')
+      if (code == '}') {
         setRubyMode(false);
-      else
+        if (logged) logRubyEnd();
+      } else {
         putChar(code);  // collected as ruby for the next drawn character
+        if (logged) logRubyChar(code);
+      }
       cursor += length;
       continue;
     }
@@ -197,10 +254,11 @@ bool ShowMessage(const char* text, const char* sound, int mode) {
     }
     if (code == '{') {
       setRubyMode(true);
+      if (logged) logRubyStart();
       cursor += 1;
       continue;
     }
-    PutPacedChar(code, sound);
+    if (PutPacedChar(code, sound) && logged) logDrawnChar(code);
     cursor += length;
   }
   return false;

@@ -10,6 +10,7 @@
 #include "present/text_layers.h"
 #include "script/message.h"
 #include "script/message_internal.h"
+#include "script/message_log.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
 #include "support/sjis_literal.h"
@@ -85,14 +86,24 @@ struct TagRow {
   const char* name;
   TagAction run;
   TagOptions read = nullptr;  // null: the tag takes no options (any written are passed over)
+  bool shapesPage = true;     // the message log draws it again: it changes how the page looks
 };
 
 const std::array kTags = {
-    TagRow{"br", LineBreak},     TagRow{"np", PageBreak},    TagRow{"w", Wait, ReadWaitTime},
-    TagRow{"b", Bold},           TagRow{"/b", EndBold},      TagRow{"i", Indent},
-    TagRow{"/i", EndIndent},     TagRow{"c", DefaultColour}, TagRow{"cr", Red},
-    TagRow{"cg", Green},         TagRow{"cb", Blue},         TagRow{"cy", Yellow},
-    TagRow{"link", Link, ReadLinkTarget},                    TagRow{"/link", EndLink},
+    TagRow{"br", LineBreak},
+    TagRow{"np", PageBreak, nullptr, false},
+    TagRow{"w", Wait, ReadWaitTime, false},
+    TagRow{"b", Bold},
+    TagRow{"/b", EndBold},
+    TagRow{"i", Indent},
+    TagRow{"/i", EndIndent},
+    TagRow{"c", DefaultColour},
+    TagRow{"cr", Red},
+    TagRow{"cg", Green},
+    TagRow{"cb", Blue},
+    TagRow{"cy", Yellow},
+    TagRow{"link", Link, ReadLinkTarget, false},
+    TagRow{"/link", EndLink, nullptr, false},
 };
 
 // Reads the tag's name and options; an unknown name or option ends the game.
@@ -113,6 +124,7 @@ void RunTag(const char*& cursor, int mode) {
   TagReader tag{cursor, false, {}, {}};
   const TagRow& row = ReadTag(tag);
   row.run(tag, mode);
+  if (row.shapesPage && currentTextLayer() == findTextLayer("def")) logTag(row.name);
   // A page break that ends the scenario leaves the rest of the text unread.
   Scenario* scenario = CurrentScenario();
   if (scenario && (scenario->exitRequested || scenario->returnRequested)) return;

@@ -137,6 +137,21 @@ Canvas paintViewCursor() {
 // A cursor that shows nothing: fully transparent pixels.
 Canvas paintBlankCursor() { return makeCanvas(8, 8); }
 
+// The mark shown while the pages turn by themselves: a small moonlit tab reading "AUTO".
+Canvas paintAutoMark() {
+  Canvas c = makeCanvas(72, 24);
+  Mask tab = makeMask(c.width, c.height);
+  maskRoundRect(tab, 1, 1, 71, 23, 6);
+  paintMask(c, tab, hex(0x111a46, 0.85f));
+  Mask edge = makeMask(c.width, c.height);
+  maskRoundRectOutline(edge, 1, 1, 71, 23, 6, 1.2f);
+  paintMask(c, edge, palette::gold());
+  Mask glyphs = makeMask(c.width, c.height);
+  drawTextCentred(glyphs, Face::Gothic, 15, "AUTO", 36, 18, 1);
+  paintMask(c, glyphs, palette::moonlight());
+  return c;
+}
+
 // The mask of the "bg", "wipe" and "slowwipe" transitions: dark pixels are revealed first.
 // A left-to-right ramp, leaning a little downwards, whose front is frayed like cloud so the
 // new picture drifts in as a bank of haze rather than a hard line.

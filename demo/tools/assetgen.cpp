@@ -48,6 +48,7 @@ const std::vector<Asset>& assetTable() {
       picture("sys/cursor1.png", 8 * 32, 32, paintStartCursor),
       picture("sys/cursor_np.png", 8 * 32, 40, paintPageCursor),
       picture("sys/cursor_blank.png", 8, 8, paintBlankCursor),
+      picture("sys/mark_auto.png", 72, 24, paintAutoMark),
       // Message window and transitions.
       picture("sys/text_msg.png", 800, 200, paintMessageWindow),
       picture("sys/wipe_bg.png", 800, 600, paintWipeMask),

@@ -144,6 +144,7 @@ Canvas paintPageCursor();     // sys/cursor_np
 Canvas paintStartCursor();    // cursor1
 Canvas paintViewCursor();     // cursor0
 Canvas paintBlankCursor();
+Canvas paintAutoMark();       // sys/mark_auto: shown while auto-advance is on
 Canvas paintWipeMask();
 std::vector<float> soundPageClick();
 std::vector<float> soundCharacter();

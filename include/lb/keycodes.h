@@ -34,4 +34,10 @@ enum LbKey {
   LB_KEY_COUNT = 256
 };
 
+/* Mouse event codes of lbGetMouse beyond the buttons and moves of host_api.h: one notch of
+   the wheel (or a touchpad scroll of the same size) away from the player and towards them.
+   Waits that look only for clicks pass over them. */
+#define LB_MOUSE_WHEEL_UP 4
+#define LB_MOUSE_WHEEL_DOWN 5
+
 #endif /* LB_KEYCODES_H */

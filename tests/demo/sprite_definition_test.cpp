@@ -258,7 +258,7 @@ TEST(BundledGameFolder, HoldsEveryResourceTheEngineNamesItself) {
         "sys/bg_court_main", "sys/fg_court_main", "sys/bg_court_judge", "sys/fg_court_judge",
         "sys/bg_court_guide", "sys/court_igi", "sys/court_matta", "sys/court_kurae",
         "sys/court_guilty0", "sys/court_guilty1", "sys/court_innocence0",
-        "sys/court_innocence1"}) {
+        "sys/court_innocence1", "sys/mark_auto"}) {
     fs::path p = gameDir() / spr;
     p += ".spr";
     EXPECT_TRUE(fs::is_regular_file(p)) << p;

@@ -78,6 +78,28 @@ TEST(InputScript, BadLinesAreRefusedWithTheirLineNumber) {
   EXPECT_EQ(parseError("pad"), "line 1: pad needs a button name, after hold or release if any");
   EXPECT_EQ(parseError("pad hold"), "line 1: pad needs a button name, after hold or release if any");
   EXPECT_EQ(parseError("pad hold start"), "line 1: start is pressed, not held");
+  EXPECT_EQ(parseError("wheel"), "line 1: wheel needs up or down");
+  EXPECT_EQ(parseError("wheel left"), "line 1: wheel needs up or down");
+}
+
+TEST(InputScript, WheelTriggersAndTheComfortKeysNameThemselves) {
+  auto a = parse("wheel up\nwheel down\npad ltrigger\npad rtrigger\nkey PageUp\nkey PageDown\n"
+                 "key A\nkey F1\n");
+  ASSERT_EQ(a.size(), 8u);
+  EXPECT_EQ(a[0].kind, ScriptAction::Wheel);
+  EXPECT_TRUE(a[0].up);
+  EXPECT_FALSE(a[1].up);
+  EXPECT_EQ(a[2].key, LB_KEY_PRIOR);  // the message log's key
+  EXPECT_EQ(a[3].key, LB_KEY_A);      // auto-advance's
+  EXPECT_EQ(a[4].key, LB_KEY_PRIOR);
+  EXPECT_EQ(a[5].key, LB_KEY_NEXT);
+  EXPECT_EQ(a[6].key, LB_KEY_A);
+  EXPECT_EQ(a[7].key, LB_KEY_F1);
+  std::vector<std::string> described;
+  for (const ScriptAction& action : a) described.push_back(describeAction(action));
+  EXPECT_EQ(described, (std::vector<std::string>{"wheel up", "wheel down", "pad ltrigger",
+                                                 "pad rtrigger", "key PageUp", "key PageDown",
+                                                 "key A", "key F1"}));
 }
 
 TEST(InputScript, PadButtonsAreTheKeysTheyStandForAndNameThemselves) {
@@ -179,6 +201,35 @@ TEST_F(Headless, AnActionThatDoesNotEndTheWaitIsFollowedAfterAnotherFullWait) {
   EXPECT_EQ(lines[0], "300 input move 50 60");
   EXPECT_EQ(lines[1], "600 input wait 1000");
   EXPECT_EQ(lines[2], "1900 input click 1 2");
+}
+
+TEST_F(Headless, AWheelNotchArrivesAsItsMouseCodeAndF1ReachesTheGame) {
+  useScript = true;
+  script = "move 30 40\nwheel down\nkey F1\n";
+  start();
+  lbClearMouse();
+  int code = -1, x = 0, y = 0;
+  for (int pass = 0; pass < 100 && code != LB_MOUSE_WHEEL_DOWN; ++pass)
+    clickWaitPass(100, code, x, y);
+  EXPECT_EQ(code, LB_MOUSE_WHEEL_DOWN);
+  EXPECT_EQ(x, 30);
+  int key = 0, kind = 0;
+  for (int pass = 0; pass < 100 && lbGetKeyEvent(&key, &kind) == 0; ++pass)
+    clickWaitPass(100, code, x, y);
+  EXPECT_EQ(key, LB_KEY_F1);
+}
+
+TEST_F(Headless, AWaitOutlastsTheWaitsThatEndMeanwhile) {
+  useScript = true;
+  script = "wait 2000\nclick 1 2\n";
+  start();
+  lbClearMouse();
+  int code, x, y;
+  while (gameTime() < 1000) clickWaitPass(100, code, x, y);  // "wait 2000" taken at 300
+  lbClearMouse();  // the game moved on to another wait by itself (a page that turned)
+  int passes = 0;
+  while (!clickWaitPass(16777215, code, x, y) && passes++ < 50) {}
+  EXPECT_EQ(gameTime(), 300u + 2000u + 300u);
 }
 
 TEST_F(Headless, ClearingTheMouseRestartsTheWait) {
