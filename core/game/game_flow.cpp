@@ -16,6 +16,7 @@
 #include "present/sound.h"
 #include "present/sprite_definition.h"
 #include "present/sprites.h"
+#include "script/message_log.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
 #include "support/sjis_literal.h"
@@ -79,6 +80,7 @@ void ShowLogo() {
 }
 
 void RunEpisode(const char* folder, bool resume) {
+  clearMessageLog();  // the log shows this episode's pages, not the last one's
   char result[kScenarioResultSize] = {};
   RunScenario(folder, result, sizeof result, "start:", resume);
 
