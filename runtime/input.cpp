@@ -158,7 +158,7 @@ namespace {
 struct PadEntry {
   PadButton button;
   const char* name;  // the script's name
-  int code;          // the key it stands for; 0 for Start, a right click
+  int code;          // the key it stands for; 0 for Start, a right click, and Back
 };
 
 const PadEntry kPad[] = {
@@ -167,6 +167,7 @@ const PadEntry kPad[] = {
     {PadButton::Start, "start", 0},           {PadButton::Up, "up", LB_KEY_UP},
     {PadButton::Down, "down", LB_KEY_DOWN},   {PadButton::Left, "left", LB_KEY_LEFT},
     {PadButton::Right, "right", LB_KEY_RIGHT}, {PadButton::Shoulder, "shoulder", LB_KEY_LCONTROL},
+    {PadButton::Back, "back", 0},
 };
 
 }  // namespace
@@ -187,6 +188,10 @@ int padKeyCode(PadButton b) {
 }
 
 void inputPadButton(InputState& in, PadButton b, bool press) {
+  if (b == PadButton::Back) {
+    settingsBackButton(press);
+    return;
+  }
   if (b == PadButton::Start) {
     if (press) inputMouseButton(in, LB_MOUSE_RIGHT, in.mouseX, in.mouseY);
     return;

@@ -290,6 +290,10 @@ class WindowBackend : public PresentBackend {
       case SDL_CONTROLLER_BUTTON_START:
         if (press) inputPadButton(in, PadButton::Start, true);
         return press && in.wakeOnMouse;
+      case SDL_CONTROLLER_BUTTON_BACK:
+        // The settings screen's button: a wait ends so the screen opens (or closes) on time.
+        inputPadButton(in, PadButton::Back, press);
+        return true;
       case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
       case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
         pad.shoulders = std::max(0, pad.shoulders + (press ? 1 : -1));
