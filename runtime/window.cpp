@@ -98,6 +98,7 @@ class WindowBackend : public PresentBackend {
 
   void setFullscreen(bool on) override {
     SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    settle();
   }
 
   void message(const std::string& caption, const std::string& text) override {
@@ -120,6 +121,7 @@ class WindowBackend : public PresentBackend {
     windowSize(width, height, w, h);
     SDL_SetWindowSize(window_, w, h);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    settle();
   }
 
   void setLinearScaling(bool on) override {
@@ -131,6 +133,13 @@ class WindowBackend : public PresentBackend {
     error = std::string(what) + ": " + SDL_GetError();
     return false;
   }
+
+  // The window changed its size or place under a pointer that stayed still: the pointer moves
+  // across the picture without the player moving it. On the settings screen, where a moving
+  // pointer chooses the entry under it, such moves would take the choice away from the keys
+  // that just changed the window, so for a moment they only move the pointer.
+  void settle() { settleUntil_ = SDL_GetTicks64() + 500; }
+  bool settling() const { return platform().screen.open && SDL_GetTicks64() < settleUntil_; }
 
   // The window's size for a game of width x height: the player's scale, or what fits the
   // usable part of the screen the window opens on.
@@ -227,6 +236,11 @@ class WindowBackend : public PresentBackend {
         // A move is an event too: what lies under the pointer lights up while the game waits.
         int x = 0, y = 0;
         pointerToGame(e.motion.x, e.motion.y, x, y);
+        if (settling()) {
+          in.mouseX = x;
+          in.mouseY = y;
+          return false;
+        }
         inputMouseMove(in, x, y);
         return in.wakeOnMouse;
       }
@@ -329,6 +343,7 @@ class WindowBackend : public PresentBackend {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   uint64_t deadline_ = 0;
+  uint64_t settleUntil_ = 0;
 };
 
 }  // namespace

@@ -97,3 +97,14 @@ TEST_F(Launcher, SettingsScreenGoldenFrame) {
             0);
   EXPECT_TRUE(matchesGolden(loadShot((dir / "shots" / "settings.png").string()), "settings_screen"));
 }
+
+TEST_F(Launcher, SettingsScreenStepsFromHandWrittenValuesToWholeSteps) {
+  // 85 lies between two steps of 10, 75 between normal and fast; 100 ms is no delay the
+  // file accepts, so the delay is the default 1.5 seconds.
+  write("save/orvane.ini", "[settings]\nmusic=85\ntextspeed=75\nautodelay=100\n");
+  write("input.txt", "key F1\nkey Left\nkey Down\nkey Down\nkey Right\nkey Down\nkey Left\nkey Escape\n");
+  ASSERT_EQ(run(headless("--save-dir " + (dir / "save").string())).status, 0);
+  EXPECT_EQ(screenEvents(transcriptEvents()),
+            (std::vector<std::string>{"settings open", "volume music 80", "setting textspeed 50",
+                                      "setting autodelay 1250", "settings close"}));
+}
