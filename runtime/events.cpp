@@ -25,9 +25,11 @@ int lbWaitEvent(int ms) {
     if (std::optional<uint32_t> due = p.script.due())
       wait = std::min<uint64_t>(wait, uint32_t(std::max<int32_t>(int32_t(*due - now), 0)));
   }
-  // A Back button held down opens the settings screen on time.
+  // A Back button held down opens the settings screen on time. The window's event wait
+  // counts its own milliseconds, which may end one short of the game clock's: one more.
   if (std::optional<uint32_t> hold = settingsHoldDue())
-    wait = std::min<uint64_t>(wait, uint32_t(std::max<int32_t>(int32_t(*hold - now), 0)));
+    wait = std::min<uint64_t>(wait, uint32_t(std::max<int32_t>(int32_t(*hold - now), 0)) +
+                                        (p.headless ? 0 : 1));
   // The safety net: the window closes once the longest allowed game time has passed.
   bool timeUp = uint64_t(now) + wait >= p.maxTime;
   if (timeUp) wait = p.maxTime > now ? p.maxTime - now : 0;

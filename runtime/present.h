@@ -34,6 +34,8 @@ class PresentBackend {
   virtual void setLinearScaling(bool on) = 0;
   // The window's size in window pixels (the frame stays 800x600 inside it).
   virtual void resize(int width, int height) = 0;
+  // The largest multiple of the game's size a window can have on this screen (at least 1).
+  virtual int largestScale() { return 8; }
 };
 
 std::unique_ptr<PresentBackend> makeHeadlessBackend();

@@ -71,7 +71,8 @@ int setting(int row) {
   return 0;
 }
 
-// Keeps a setting the game reads from the file (it applies nothing in the runtime).
+// Sets a setting, says so in the transcript and writes it to the file; applying it, where
+// the runtime applies it, is the caller's.
 void keep(const char* key, int& field, int value) {
   if (field == value) return;
   field = value;
@@ -94,13 +95,10 @@ void apply(int row, int value) {
       // Back in a window: the window takes the size the scale asks for.
       if (!value) applyScaling(true);
       break;
-    case kScale: {
-      int scale = s.scale;
-      keep("scale", scale, value);
-      s.scale = scale;
+    case kScale:
+      keep("scale", s.scale, value);
       applyScaling(true);
       break;
-    }
     case kInteger:
     case kSmooth: {
       bool& flag = row == kInteger ? s.integer : s.smooth;
@@ -122,9 +120,13 @@ void step(int row, int direction, bool wrap) {
       apply(row, !setting(row));
       return;
     case kScale: {
+      // The multiples a window can have on this screen (and one set by hand beyond them).
+      const Platform& p = platform();
+      int largest = std::clamp(p.backend ? p.backend->largestScale() : kMaxScale, 1, kMaxScale);
+      largest = std::max(largest, setting(kScale));
       int next = setting(kScale) + direction;
-      if (wrap) next = (next + kMaxScale + 1) % (kMaxScale + 1);
-      apply(row, std::clamp(next, 0, kMaxScale));
+      if (wrap) next = (next + largest + 1) % (largest + 1);
+      apply(row, std::clamp(next, 0, largest));
       return;
     }
     case kClose: return;

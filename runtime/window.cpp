@@ -124,6 +124,15 @@ class WindowBackend : public PresentBackend {
     settle();
   }
 
+  int largestScale() override {
+    SDL_Rect usable{0, 0, 0, 0};
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) return 1;
+    Platform& p = platform();
+    int w = std::max(p.windowWidth, 1), h = std::max(p.windowHeight, 1);
+    return std::max(1, std::min(usable.w / w, usable.h / h));
+  }
+
   void setLinearScaling(bool on) override {
     if (texture_) SDL_SetTextureScaleMode(texture_, on ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   }
