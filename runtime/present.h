@@ -254,6 +254,8 @@ std::string writeScreenshot();
 bool smoothScaling();
 // Closes the audio device and frees what is still playing.
 void closeAudio();
+// Plays a short sound at the effect volume, so a player setting it hears it (not headless).
+void playEffectSample();
 
 // ---- The settings screen (settings_screen.cpp) -----------------------------------------------
 

@@ -86,7 +86,11 @@ void apply(int row, int value) {
   Platform::Settings& s = p.settings;
   switch (row) {
     case kMusic: setVolume(true, value); break;
-    case kEffects: setVolume(false, value); break;
+    case kEffects:
+      if (value == s.effects) break;
+      setVolume(false, value);
+      playEffectSample();
+      break;
     case kTextSpeed: keep("textspeed", s.textSpeed, value); break;
     case kAutoDelay: keep("autodelay", s.autoDelay, value); break;
     case kFullscreen:
