@@ -224,9 +224,17 @@ class WindowBackend : public PresentBackend {
         return false;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
-        if (e.key.repeat) return false;  // a held key is one press, as DirectInput reports it
         int code = keyCodeFromScancode(e.key.keysym.scancode);
         if (code == 0) return false;
+        if (e.key.repeat) {
+          // A held key is one press, as DirectInput reports it; but a held arrow steps on
+          // through the settings screen's entries and values, as in any menu.
+          bool arrow = code == LB_KEY_UP || code == LB_KEY_DOWN || code == LB_KEY_LEFT ||
+                       code == LB_KEY_RIGHT;
+          if (!arrow || !p.screen.open) return false;
+          inputKey(in, code, true);
+          return true;
+        }
         playerKey(code, e.type == SDL_KEYDOWN);
         return in.wakeOnKey;
       }
