@@ -42,8 +42,9 @@ const char* usageText() {
          "  --at LABEL          with --scenario: start the debug run at LABEL of start.scn\n"
          "                      (or at FILE:LABEL)\n"
          "  --help              show this text\n"
-         "Keys while playing: F7/F8 music volume down/up, F9/F10 effect volume down/up,\n"
-         "F12 screenshot into the save folder, F5 full screen.\n"
+         "Keys while playing: F1 the settings screen (or hold the gamepad's Back), F7/F8\n"
+         "music volume down/up, F9/F10 effect volume down/up, F12 screenshot into the save\n"
+         "folder, F5 full screen.\n"
          "Exit status: 0 the game ran to its end, 1 the runtime or the game could not be\n"
          "loaded or bound, or there is no display for the window, 2 bad arguments.\n";
 }

@@ -14,6 +14,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -174,11 +175,64 @@ void applyVolumes() {
   if (gOpen) Mix_Volume(-1, s.effects * MIX_MAX_VOLUME / 100);
 }
 
+namespace {
+
+Mix_Chunk* gSample = nullptr;  // the settings screen's sound, made the first time it plays
+
+// A short soft chime as a WAV file in memory (16-bit stereo at 44100 Hz), which the mixer
+// decodes into the device's own format.
+Mix_Chunk* makeSample() {
+  constexpr int kRate = 44100, kFrames = kRate * 9 / 100;
+  std::vector<uint8_t> wav;
+  auto put = [&](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) wav.push_back(uint8_t(v >> (8 * i)));
+  };
+  auto tag = [&](const char* t) { wav.insert(wav.end(), t, t + 4); };
+  tag("RIFF");
+  put(36 + kFrames * 4, 4);
+  tag("WAVE");
+  tag("fmt ");
+  put(16, 4);
+  put(1, 2);
+  put(2, 2);
+  put(kRate, 4);
+  put(kRate * 4, 4);
+  put(4, 2);
+  put(16, 2);
+  tag("data");
+  put(kFrames * 4, 4);
+  for (int i = 0; i < kFrames; ++i) {
+    double t = double(i) / kRate;
+    double envelope = std::min(1.0, t * 400) * std::exp(-t * 38);
+    double v = envelope * (0.7 * std::sin(2 * M_PI * 1318.5 * t) + 0.3 * std::sin(2 * M_PI * 2637 * t));
+    auto sample = uint16_t(int16_t(v * 9000));
+    put(sample, 2);
+    put(sample, 2);
+  }
+  SDL_RWops* rw = SDL_RWFromConstMem(wav.data(), int(wav.size()));
+  return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+}
+
+}  // namespace
+
+void playEffectSample() {
+  if (platform().headless || !openAudio()) return;
+  if (!gSample) gSample = makeSample();
+  if (!gSample) return;
+  // A new step cuts the last one's sound short rather than piling chimes up.
+  static int channel = -1;
+  if (channel >= 0 && Mix_Playing(channel) && Mix_GetChunk(channel) == gSample)
+    Mix_HaltChannel(channel);
+  channel = Mix_PlayChannel(-1, gSample, 0);
+}
+
 void closeAudio() {
   gFailed = false;
   if (!gOpen) return;
   Mix_HookMusic(nullptr, nullptr);
   Mix_HaltChannel(-1);
+  if (gSample) Mix_FreeChunk(gSample);
+  gSample = nullptr;
   {
     std::lock_guard<std::mutex> lock(gMutex);
     gStreams.clear();

@@ -75,6 +75,17 @@ LbWipe decodeWipe(const std::vector<uint8_t>& bytes);
 // dark parts first and shows the whole sprite at level 1; mode 0 is the reverse.
 uint8_t wipeCoverage(uint8_t g, float level, int mode);
 
+// ---- the runtime's own text (text.cpp) ----
+
+// A font for what the runtime itself draws (the settings screen), made as lbCreateChar makes
+// the game's but not counted among the game's objects: the fontconfig family (UTF-8), or any
+// Japanese font when that family is not installed. Null when there is no font at all.
+LbFont openRuntimeFont(const char* utf8Family, int size, bool bold);
+void closeRuntimeFont(LbFont font);
+// The coverage (0..255, width x height, rows unpadded) of the glyph lbRenderChar last
+// prepared in the font; null when it prepared none.
+const uint8_t* glyphCoverage(LbFont font, int& width, int& height);
+
 // ---- the compositor (compositor.cpp) ----
 
 // Where a sprite lands: its absolute top-left corner and the affine map from the sprite's

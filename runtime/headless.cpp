@@ -195,11 +195,21 @@ void deliver(ScriptAction a) {
         inputPadButton(in, a.button, true);  // a right click where the pointer is
         break;
       }
+      if (a.pad && a.button == PadButton::Back) {
+        inputPadButton(in, a.button, true);  // a press too short to open the settings
+        inputPadButton(in, a.button, false);
+        break;
+      }
       playerKey(a.key, true);
       pendingRelease = {a.key, now + 1};
       break;
-    case ScriptAction::Hold: playerKey(a.key, true); break;
-    case ScriptAction::Release: playerKey(a.key, false); break;
+    case ScriptAction::Hold:
+    case ScriptAction::Release:
+      if (a.pad && a.button == PadButton::Back)
+        inputPadButton(in, a.button, a.kind == ScriptAction::Hold);
+      else
+        playerKey(a.key, a.kind == ScriptAction::Hold);
+      break;
     case ScriptAction::Wait: break;
     case ScriptAction::Wheel:
       inputMouseButton(in, a.up ? LB_MOUSE_WHEEL_UP : LB_MOUSE_WHEEL_DOWN, in.mouseX, in.mouseY);
@@ -217,6 +227,18 @@ void deliver(ScriptAction a) {
 }
 
 }  // namespace
+
+void releasePendingKey() { releasePending(true); }
+
+void deliverNextAction() {
+  Platform& p = platform();
+  if (!p.scripted || p.exitRequested) return;
+  if (p.script.next >= p.script.actions.size()) {
+    requestExit();
+    return;
+  }
+  deliver(p.script.actions[p.script.next++]);
+}
 
 bool deliverDueActions() {
   Platform& p = platform();

@@ -158,7 +158,7 @@ namespace {
 struct PadEntry {
   PadButton button;
   const char* name;  // the script's name
-  int code;          // the key it stands for; 0 for Start, a right click
+  int code;          // the key it stands for; 0 for Start, a right click, and Back
 };
 
 const PadEntry kPad[] = {
@@ -169,6 +169,7 @@ const PadEntry kPad[] = {
     {PadButton::Right, "right", LB_KEY_RIGHT}, {PadButton::Shoulder, "shoulder", LB_KEY_LCONTROL},
     {PadButton::LeftTrigger, "ltrigger", LB_KEY_PRIOR},
     {PadButton::RightTrigger, "rtrigger", LB_KEY_A},
+    {PadButton::Back, "back", 0},
 };
 
 }  // namespace
@@ -189,6 +190,10 @@ int padKeyCode(PadButton b) {
 }
 
 void inputPadButton(InputState& in, PadButton b, bool press) {
+  if (b == PadButton::Back) {
+    settingsBackButton(press);
+    return;
+  }
   if (b == PadButton::Start) {
     if (press) inputMouseButton(in, LB_MOUSE_RIGHT, in.mouseX, in.mouseY);
     return;

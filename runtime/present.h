@@ -34,6 +34,8 @@ class PresentBackend {
   virtual void setLinearScaling(bool on) = 0;
   // The window's size in window pixels (the frame stays 800x600 inside it).
   virtual void resize(int width, int height) = 0;
+  // The largest multiple of the game's size a window can have on this screen (at least 1).
+  virtual int largestScale() { return 8; }
 };
 
 std::unique_ptr<PresentBackend> makeHeadlessBackend();
@@ -97,12 +99,15 @@ void inputKey(InputState& in, int key, bool press);
 void inputMouseButton(InputState& in, int code, int x, int y);
 // Gamepad buttons and the game input each one stands for: the d-pad (and the left stick)
 // are the arrow keys, A is Return, B Escape, X is Z, Y is X, a shoulder button is Ctrl held,
-// and Start is a right click where the pointer is (the system menu).
-// The left trigger is Page Up (the message log at a story page), the right trigger A (auto-advance).
-enum class PadButton { A, B, X, Y, Start, Up, Down, Left, Right, Shoulder, LeftTrigger, RightTrigger };
+// and Start is a right click where the pointer is (the system menu). The left trigger is
+// Page Up (the message log at a story page), the right trigger A (auto-advance). Back is the
+// runtime's own: held for a second it opens the settings screen, pressed there it closes it.
+enum class PadButton {
+  A, B, X, Y, Start, Up, Down, Left, Right, Shoulder, LeftTrigger, RightTrigger, Back
+};
 // The button of a script name ("a", "start", "shoulder" ...); false when there is none.
 bool padButtonFromName(const std::string& name, PadButton& out);
-// The DirectInput code a button stands for; 0 for Start, which is a right click.
+// The DirectInput code a button stands for; 0 for Start, which is a right click, and Back.
 int padKeyCode(PadButton b);
 // Records a button going down or up as the key or click it stands for.
 void inputPadButton(InputState& in, PadButton b, bool press);
@@ -193,7 +198,14 @@ struct Platform {
     int scale = 0;                   // window size as a multiple of 800x600; 0: fit the screen
     bool integer = false;            // scale the picture by whole multiples only
     bool smooth = true;              // smooth the picture when it is scaled
+    int textSpeed = 100;             // percent of the script's character delays; 0: instant
+    int autoDelay = 1500;            // auto-advance's base delay in ms
   } settings;
+  struct SettingsScreen {
+    bool wanted = false;   // asked for: opens where the game next pumps events
+    bool open = false, closing = false;
+    std::optional<uint32_t> backSince;  // game time the pad's Back button went down
+  } screen;
 };
 
 Platform& platform();
@@ -228,9 +240,19 @@ constexpr const char* kSettingsFile = "orvane.ini";
 void loadSettings();
 // Writes one setting back; false (with a line on standard error) when it cannot.
 bool saveSetting(const char* key, int value);
+// The ranges the settings file accepts (a value outside one reads as the default).
+constexpr int kMaxScale = 8;
+constexpr int kMaxTextSpeed = 400;
+constexpr int kMinAutoDelay = 500, kMaxAutoDelay = 5000;
+// Sets a volume (music or effects, 0..100): the mixer, a transcript line and the settings file.
+void setVolume(bool music, int percent);
+// Applies the window settings at once: whole multiples and smoothing to the picture, and with
+// resizeWindow the scale to the window's size (a full-screen window keeps its size).
+void applyScaling(bool resizeWindow);
 // A key the player pressed or let go, from the keyboard or a script: the runtime's own keys
-// (F7/F8 music volume down/up, F9/F10 effect volume, F12 screenshot) are handled here and
-// never reach the game; every other key goes to the game's queue.
+// (F1 the settings screen, F7/F8 music volume down/up, F9/F10 effect volume, F12 screenshot)
+// are handled here and never reach the game; every other key goes to the game's queue (the
+// settings screen's own while it is open).
 void playerKey(int key, bool press);
 // Writes the last frame as screenshot-NNN.png (the first number not taken) in the save
 // folder; the file name, or empty when it cannot.
@@ -240,5 +262,29 @@ std::string writeScreenshot();
 bool smoothScaling();
 // Closes the audio device and frees what is still playing.
 void closeAudio();
+// Plays a short sound at the effect volume, so a player setting it hears it (not headless).
+void playEffectSample();
+
+// ---- The settings screen (settings_screen.cpp) -----------------------------------------------
+
+// F1 or the pad's Back: opens the settings screen at the next point the game pumps events
+// (serviceSettingsScreen), or closes it when it is open.
+void toggleSettingsScreen();
+// The pad's Back button went down or up: held for kBackHoldMs of game time it opens the
+// screen; pressed while the screen is open it closes it.
+void settingsBackButton(bool press);
+constexpr uint32_t kBackHoldMs = 1000;
+// Game time at which a held Back button opens the screen; nothing when it is not held.
+std::optional<uint32_t> settingsHoldDue();
+// Runs the settings screen when it was asked for, until it is closed. The game is held in
+// whatever host call pumped events: none of the input reaches it and game time stands still.
+void serviceSettingsScreen();
+bool settingsScreenOpen();
+
+// For the settings screen's own loop in a replay: delivers the next scripted action now,
+// whatever the time (the window closes when the script is used up), and lets go of a key
+// that "key NAME" left down.
+void deliverNextAction();
+void releasePendingKey();
 
 #endif  // ORVANE_RUNTIME_PRESENT_H

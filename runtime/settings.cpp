@@ -1,6 +1,7 @@
 /*
  * The player's side of the runtime: the settings file in the save folder (volumes, window
- * mode and scale), the keys that change the volumes while playing, and screenshots.
+ * mode and scale, text speed and auto-advance delay), the keys that change the volumes or
+ * open the settings screen while playing, and screenshots.
  */
 #include "present.h"
 #include "runtime.h"
@@ -36,21 +37,15 @@ int readInt(const std::string& path, const char* key, int fallback, int low, int
   return value < low || value > high ? fallback : value;
 }
 
-// Changes a volume by one step, tells the mixer and the transcript, and keeps it.
+// Changes a volume by one step.
 void changeVolume(bool music, int delta) {
-  Platform::Settings& s = platform().settings;
-  int& volume = music ? s.music : s.effects;
-  int changed = std::clamp(volume + delta, 0, 100);
-  if (changed == volume) return;
-  volume = changed;
-  applyVolumes();
-  transcriptLine(std::string("volume ") + (music ? "music " : "effects ") + std::to_string(volume));
-  saveSetting(music ? "music" : "effects", volume);
+  const Platform::Settings& s = platform().settings;
+  setVolume(music, (music ? s.music : s.effects) + delta);
 }
 
 bool isPlayerKey(int key) {
-  return key == LB_KEY_F7 || key == LB_KEY_F8 || key == LB_KEY_F9 || key == LB_KEY_F10 ||
-         key == LB_KEY_F12;
+  return key == LB_KEY_F1 || key == LB_KEY_F7 || key == LB_KEY_F8 || key == LB_KEY_F9 ||
+         key == LB_KEY_F10 || key == LB_KEY_F12;
 }
 
 }  // namespace
@@ -66,6 +61,26 @@ void loadSettings() {
   s.scale = readInt(path, "scale", s.scale, 0, 8);
   s.integer = readInt(path, "integer", s.integer, 0, 1) != 0;
   s.smooth = readInt(path, "smooth", s.smooth, 0, 1) != 0;
+  s.textSpeed = readInt(path, "textspeed", s.textSpeed, 0, kMaxTextSpeed);
+  s.autoDelay = readInt(path, "autodelay", s.autoDelay, kMinAutoDelay, kMaxAutoDelay);
+}
+
+void setVolume(bool music, int percent) {
+  Platform::Settings& s = platform().settings;
+  int& volume = music ? s.music : s.effects;
+  int changed = std::clamp(percent, 0, 100);
+  if (changed == volume) return;
+  volume = changed;
+  applyVolumes();
+  transcriptLine(std::string("volume ") + (music ? "music " : "effects ") + std::to_string(volume));
+  saveSetting(music ? "music" : "effects", volume);
+}
+
+void applyScaling(bool resizeWindow) {
+  Platform& p = platform();
+  if (!p.backend) return;
+  p.backend->setLinearScaling(smoothScaling());
+  if (resizeWindow) p.backend->resize(p.windowWidth, p.windowHeight);
 }
 
 bool saveSetting(const char* key, int value) {
@@ -102,6 +117,7 @@ void playerKey(int key, bool press) {
   }
   if (!press) return;
   switch (key) {
+    case LB_KEY_F1: toggleSettingsScreen(); break;
     case LB_KEY_F7: changeVolume(true, -kVolumeStep); break;
     case LB_KEY_F8: changeVolume(true, kVolumeStep); break;
     case LB_KEY_F9: changeVolume(false, -kVolumeStep); break;

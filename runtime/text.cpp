@@ -235,26 +235,11 @@ void keepCoverage(LbFontObject& font, const FT_Bitmap& bitmap) {
   }
 }
 
-}  // namespace
-
-extern "C" {
-
-// kind: 6 and 7 ask for the emphasis (bold) rendering, every other kind the regular one;
-// the face's own bold is used where installed, else the outline is emboldened.
-// flags: an antialiasing hint. 0x21, which core gives small sizes, hints the outline fully
-// so thin strokes snap to whole pixels; other values (0x30 for larger text) hint lightly
-// to keep the letter shapes. value2 and value3 carry nothing we use.
-LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3, int flags) {
-  (void)value2;
-  (void)value3;
+// A font of an installed face (fontconfig family, UTF-8; empty: any Japanese font) at size
+// pixels; null when the face is not installed or cannot be opened.
+std::unique_ptr<LbFontObject> makeFont(const std::string& utf8Face, int size, bool bold,
+                                       int flags) {
   if (size <= 0 || size > kMaxFontSize) return nullptr;
-  std::string utf8Face;
-  if (face && *face) {
-    char buffer[1024];
-    if (compatSjisToUtf8(face, buffer, sizeof buffer) >= 0) utf8Face = buffer;
-  }
-  const bool bold = kind == 6 || kind == 7;
-
   auto font = std::make_unique<LbFontObject>();
   {
     std::lock_guard<std::mutex> lock(gMutex);
@@ -276,16 +261,57 @@ LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3
   font->ascender = static_cast<int>((FT_MulFix(font->face->ascender, metrics.y_scale) + 32) >> 6);
   // Room for any glyph of this size, so rendering characters does not allocate.
   font->coverage.reserve(static_cast<size_t>(size * 2 + 8) * (size * 2 + 8));
-  return counted(HostObject::Font, font.release());
+  return font;
+}
+
+void freeFont(LbFont font) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (font->fallback) FT_Done_Face(font->fallback);
+  FT_Done_Face(font->face);
+  delete font;
+}
+
+}  // namespace
+
+LbFont openRuntimeFont(const char* utf8Family, int size, bool bold) {
+  std::unique_ptr<LbFontObject> font = makeFont(utf8Family ? utf8Family : "", size, bold, 0x30);
+  if (!font && utf8Family && *utf8Family) font = makeFont("", size, bold, 0x30);
+  return font.release();
+}
+
+void closeRuntimeFont(LbFont font) {
+  if (font) freeFont(font);
+}
+
+const uint8_t* glyphCoverage(LbFont font, int& width, int& height) {
+  if (!font || !font->hasGlyph) return nullptr;
+  width = font->boxWidth;
+  height = font->boxHeight;
+  return font->coverage.data();
+}
+
+extern "C" {
+
+// kind: 6 and 7 ask for the emphasis (bold) rendering, every other kind the regular one;
+// the face's own bold is used where installed, else the outline is emboldened.
+// flags: an antialiasing hint. 0x21, which core gives small sizes, hints the outline fully
+// so thin strokes snap to whole pixels; other values (0x30 for larger text) hint lightly
+// to keep the letter shapes. value2 and value3 carry nothing we use.
+LbFont lbCreateChar(const char* face, int size, int kind, int value2, int value3, int flags) {
+  (void)value2;
+  (void)value3;
+  std::string utf8Face;
+  if (face && *face) {
+    char buffer[1024];
+    if (compatSjisToUtf8(face, buffer, sizeof buffer) >= 0) utf8Face = buffer;
+  }
+  return counted(HostObject::Font, makeFont(utf8Face, size, kind == 6 || kind == 7, flags).release());
 }
 
 int lbDestroyChar(LbFont font) {
   if (!font) return 0;
   ledgerDestroyed(HostObject::Font);
-  std::lock_guard<std::mutex> lock(gMutex);
-  if (font->fallback) FT_Done_Face(font->fallback);
-  FT_Done_Face(font->face);
-  delete font;
+  freeFont(font);
   return 1;
 }
 

@@ -99,6 +99,7 @@ class WindowBackend : public PresentBackend {
 
   void setFullscreen(bool on) override {
     SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    settle();
   }
 
   void message(const std::string& caption, const std::string& text) override {
@@ -121,6 +122,16 @@ class WindowBackend : public PresentBackend {
     windowSize(width, height, w, h);
     SDL_SetWindowSize(window_, w, h);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    settle();
+  }
+
+  int largestScale() override {
+    SDL_Rect usable{0, 0, 0, 0};
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) return 1;
+    Platform& p = platform();
+    int w = std::max(p.windowWidth, 1), h = std::max(p.windowHeight, 1);
+    return std::max(1, std::min(usable.w / w, usable.h / h));
   }
 
   void setLinearScaling(bool on) override {
@@ -132,6 +143,13 @@ class WindowBackend : public PresentBackend {
     error = std::string(what) + ": " + SDL_GetError();
     return false;
   }
+
+  // The window changed its size or place under a pointer that stayed still: the pointer moves
+  // across the picture without the player moving it. On the settings screen, where a moving
+  // pointer chooses the entry under it, such moves would take the choice away from the keys
+  // that just changed the window, so for a moment they only move the pointer.
+  void settle() { settleUntil_ = SDL_GetTicks64() + 500; }
+  bool settling() const { return platform().screen.open && SDL_GetTicks64() < settleUntil_; }
 
   // The window's size for a game of width x height: the player's scale, or what fits the
   // usable part of the screen the window opens on.
@@ -207,9 +225,17 @@ class WindowBackend : public PresentBackend {
         return false;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
-        if (e.key.repeat) return false;  // a held key is one press, as DirectInput reports it
         int code = keyCodeFromScancode(e.key.keysym.scancode);
         if (code == 0) return false;
+        if (e.key.repeat) {
+          // A held key is one press, as DirectInput reports it; but a held arrow steps on
+          // through the settings screen's entries and values, as in any menu.
+          bool arrow = code == LB_KEY_UP || code == LB_KEY_DOWN || code == LB_KEY_LEFT ||
+                       code == LB_KEY_RIGHT;
+          if (!arrow || !p.screen.open) return false;
+          inputKey(in, code, true);
+          return true;
+        }
         playerKey(code, e.type == SDL_KEYDOWN);
         return in.wakeOnKey;
       }
@@ -228,6 +254,11 @@ class WindowBackend : public PresentBackend {
         // A move is an event too: what lies under the pointer lights up while the game waits.
         int x = 0, y = 0;
         pointerToGame(e.motion.x, e.motion.y, x, y);
+        if (settling()) {
+          in.mouseX = x;
+          in.mouseY = y;
+          return false;
+        }
         inputMouseMove(in, x, y);
         return in.wakeOnMouse;
       }
@@ -301,6 +332,10 @@ class WindowBackend : public PresentBackend {
       case SDL_CONTROLLER_BUTTON_START:
         if (press) inputPadButton(in, PadButton::Start, true);
         return press && in.wakeOnMouse;
+      case SDL_CONTROLLER_BUTTON_BACK:
+        // The settings screen's button: a wait ends so the screen opens (or closes) on time.
+        inputPadButton(in, PadButton::Back, press);
+        return true;
       case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
       case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
         pad.shoulders = std::max(0, pad.shoulders + (press ? 1 : -1));
@@ -346,6 +381,7 @@ class WindowBackend : public PresentBackend {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   uint64_t deadline_ = 0;
+  uint64_t settleUntil_ = 0;
 };
 
 }  // namespace

@@ -24,19 +24,19 @@ void SettingsPath(PathBuffer& out) {
 
 // A missing file or key, or a value out of range, reads as the default: a hand-edited file
 // never makes the text crawl or the pages fly past.
-int ReadSetting(const char* key, int fallback, int high) {
+int ReadSetting(const char* key, int fallback, int low, int high) {
   PathBuffer path;
   SettingsPath(path);
   if (path[0] == '\0') return fallback;
   int value = static_cast<int>(GetPrivateProfileIntA(kSettingsSection, key, fallback, path));
-  return value < 0 || value > high ? fallback : value;
+  return value < low || value > high ? fallback : value;
 }
 
 int gTextSpeed = kDefaultTextSpeed;  // as read at the start of the running text
 
 }  // namespace
 
-void readTextSpeed() { gTextSpeed = ReadSetting("textspeed", kDefaultTextSpeed, kMaxTextSpeed); }
+void readTextSpeed() { gTextSpeed = ReadSetting("textspeed", kDefaultTextSpeed, 0, kMaxTextSpeed); }
 
 int textSpeedPercent() { return gTextSpeed; }
 
@@ -47,4 +47,5 @@ int scaledCharDelay(int layerDelay) {
   return static_cast<int>(static_cast<long long>(layerDelay) * percent / 100);
 }
 
-int autoAdvanceBaseDelay() { return ReadSetting("autodelay", kDefaultAutoDelay, kMaxAutoDelay); }
+int autoAdvanceBaseDelay() { return ReadSetting("autodelay", kDefaultAutoDelay, kMinAutoDelay,
+                                                        kMaxAutoDelay); }

@@ -12,12 +12,13 @@ void readTextSpeed();
 int textSpeedPercent();
 // The character delay of a layer whose speed is `layerDelay` ms at the text speed last read.
 int scaledCharDelay(int layerDelay);
-// The auto-advance base delay in ms (default 1500, 0 to 10000); a page waits this long
+// The auto-advance base delay in ms (default 1500, 500 to 5000); a page waits this long
 // plus kAutoAdvancePerChar ms for each character on it.
 int autoAdvanceBaseDelay();
 
 constexpr int kDefaultTextSpeed = 100;
 constexpr int kMaxTextSpeed = 400;
 constexpr int kDefaultAutoDelay = 1500;
-constexpr int kMaxAutoDelay = 10000;
+constexpr int kMinAutoDelay = 500;   // the settings screen's range
+constexpr int kMaxAutoDelay = 5000;
 constexpr int kAutoAdvancePerChar = 60;

@@ -125,3 +125,41 @@ TEST_F(Gamepad, AShoulderHoldsCtrlUntilLetGoOrThePadIsPulledOut) {
   pump();
   EXPECT_EQ(lbGetKeyState(LB_KEY_LCONTROL), 0) << "a pad pulled out holds nothing down";
 }
+
+namespace {
+
+// Presses and lets go of B on the pad from SDL's timer thread, as the player would while the
+// settings screen holds the game's thread in its loop.
+Uint32 pressB(Uint32, void* pad) {
+  SDL_Event e{};
+  e.cbutton.which = SDL_JoystickInstanceID(static_cast<SDL_Joystick*>(pad));
+  e.cbutton.button = SDL_CONTROLLER_BUTTON_B;
+  for (bool down : {true, false}) {
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&e);
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(Gamepad, HoldingBackOpensTheSettingsScreenWhichHoldsTheGameAndItsClock) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_TIMER), 0) << SDL_GetError();
+  const uint32_t gameStart = gameTime(), realStart = SDL_GetTicks();
+  button(SDL_CONTROLLER_BUTTON_BACK, true);
+  EXPECT_FALSE(settingsScreenOpen());
+  SDL_TimerID timer = SDL_AddTimer(2000, pressB, pad);
+  // The game waits as it does, a tenth of a second at a time. Held a second, Back opens the
+  // screen in one of those waits; it stays open until B, a second later in real time,
+  // during which the game's clock stands still.
+  while (SDL_GetTicks() - realStart < 3000) lbWaitEvent(100);
+  const uint32_t gameSpent = gameTime() - gameStart, realSpent = SDL_GetTicks() - realStart;
+  SDL_RemoveTimer(timer);
+  EXPECT_FALSE(settingsScreenOpen());
+  EXPECT_LE(gameSpent + 500, realSpent) << "game time ran on while the screen was open";
+  EXPECT_EQ(pressed(), std::vector<int>{}) << "B closed the screen and never reached the game";
+  button(SDL_CONTROLLER_BUTTON_BACK, false);
+  button(SDL_CONTROLLER_BUTTON_B, true);
+  EXPECT_EQ(pressed(), std::vector<int>{LB_KEY_ESCAPE}) << "B is the game's again";
+}
