@@ -143,10 +143,12 @@ bool writeShot(const std::string& name) {
   return writePng(p.shotsDir.empty() ? std::string(".") : p.shotsDir, name);
 }
 
+bool composingFrames() { return platform().composeFrames; }
+
 bool presentFrame(const uint32_t* pixels) {
   Platform& p = platform();
   if (!pixels) return false;
-  p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  if (p.composeFrames) p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
   p.started = true;
   // Shots requested by time take the first frame presented at or after that time.
   uint32_t now = gameTime();

@@ -191,6 +191,7 @@ struct Platform {
   std::vector<ShotAt> shotAt;
   uint64_t maxTime = 3600000;
   std::vector<uint32_t> lastFrame;  // the last presented frame, for shots
+  bool composeFrames = true;  // see composingFrames
   std::string saveDir;     // UTF-8; where settings and screenshots go (empty: none kept)
   struct Settings {
     int music = 100, effects = 100;  // volumes in percent

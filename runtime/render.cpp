@@ -21,7 +21,7 @@ extern "C" {
 int lbtsRender(void) { return composeFrame(lastFrame().data()) ? 1 : 0; }
 
 int lbtsRenderScreen(void) {
-  if (!composeFrame(lastFrame().data())) return 0;
+  if (composingFrames() && !composeFrame(lastFrame().data())) return 0;
   return presentFrame(lastFrame().data()) ? 1 : 0;
 }
 

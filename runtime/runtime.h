@@ -42,6 +42,10 @@ constexpr int kFrameHeight = 600;
 // kFrameHeight) in the window, or hands it to the headless recorder. Returns false when
 // the frame could not be shown.
 bool presentFrame(const uint32_t* pixels);
+// Whether each presented frame is composed first. Off only for headless runs whose frames
+// nobody looks at (the fuzz targets, which compose on request instead): game time still
+// passes frame by frame, but no pixels are drawn or kept for shots.
+bool composingFrames();
 
 // The headless transcript: one line per observable event, prefixed with the game time.
 // Does nothing when no transcript is being written.

@@ -17,8 +17,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 // One face at one size, and the glyph lbRenderChar last prepared in it.
 struct LbFontObject {
@@ -165,7 +168,7 @@ struct FontFile {
 // Asks fontconfig for `family` (empty: any) that covers Japanese. Returns false when the
 // requested family is not installed, so the caller can ask for any Japanese font instead
 // of taking whatever Latin font fontconfig would substitute.
-bool matchFont(const std::string& family, bool bold, FontFile& file) {
+bool askFontconfig(const std::string& family, bool bold, FontFile& file) {
   FcPattern* pattern = FcPatternCreate();
   if (!family.empty())
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -193,6 +196,20 @@ bool matchFont(const std::string& family, bool bold, FontFile& file) {
   }
   FcPatternDestroy(match);
   return ok;
+}
+
+// askFontconfig, answered once per family and weight: the installed fonts do not change
+// while the game runs, and a message window opens six fonts each time it is set up.
+bool matchFont(const std::string& family, bool bold, FontFile& file) {
+  static std::map<std::pair<std::string, bool>, std::optional<FontFile>> answers;
+  auto [at, asked] = answers.try_emplace({family, bold});
+  if (asked) {
+    FontFile found;
+    if (askFontconfig(family, bold, found)) at->second = found;
+  }
+  if (!at->second) return false;
+  file = *at->second;
+  return true;
 }
 
 FT_Face openFace(const FontFile& file, int size) {

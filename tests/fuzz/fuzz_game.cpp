@@ -16,6 +16,7 @@
 #include "host/host_api.h"
 #include "lb/runtime_setup.h"
 #include "present.h"
+#include "present/motion.h"
 #include "present/sound.h"
 #include "present/text_layers.h"
 #include "present/transitions.h"
@@ -75,8 +76,16 @@ void Shutdown() {
   fs::remove_all(gDir);
 }
 
+// The game folder lives in memory where the system offers a memory file system: the
+// progress file is written through fsync and rename on every input of the profile target.
+fs::path TemporaryRoot() {
+  std::error_code error;
+  if (fs::is_directory("/dev/shm", error)) return "/dev/shm";
+  return fs::temp_directory_path();
+}
+
 void Setup() {
-  gDir = fs::temp_directory_path() / ("orvane_fuzz_" + std::to_string(::getpid()));
+  gDir = TemporaryRoot() / ("orvane_fuzz_" + std::to_string(::getpid()));
   fs::remove_all(gDir);
   const fs::path game = gDir / "game";
   fs::create_directories(game / "t");
@@ -100,6 +109,8 @@ void Setup() {
   std::string why;
   if (!parseInputScript(kPlayer, gPlayer, why)) std::abort();
   gHost.lbMessage = Silent;
+  // Frames pass without being composed; ComposeScreen composes on request.
+  platform().composeFrames = false;
 
   // The start-up of the game itself, with the command budget in front of the dispatcher.
   StartSystem(800, 600, false);
@@ -162,6 +173,21 @@ bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs, int c
     return false;
   }
   return true;
+}
+
+void ClearRun() {
+  PlayTurn([] {
+    ResetPresentation();
+    resetMotions();
+    resetCourtScene();
+    playBgm("");
+  });
+}
+
+void ComposeScreen(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t hash = 2166136261u;  // FNV-1a: the same input is always chosen or not
+  for (std::size_t n = 0; n < size; ++n) hash = (hash ^ data[n]) * 16777619u;
+  if (hash % kComposeOneIn == 0) gHost.lbtsRender();
 }
 
 std::string AsText(const std::uint8_t* data, std::size_t size) {

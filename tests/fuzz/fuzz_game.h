@@ -1,8 +1,10 @@
 // The game the fuzz targets feed: core bound in this process to the headless runtime over a
-// game folder in the temporary folder that holds the test games' system pictures, started
-// once as the game starts itself. Each input is written into the folder as the file under
-// test and run with a budget of game time and commands, so a script that loops for ever or
-// waits for a player who never comes ends like a closed window.
+// game folder (in memory where the system has a memory file system) that holds the test
+// games' system pictures, started once as the game starts itself and kept across inputs.
+// Each input is written into the folder as the file under test and run with a budget of
+// game time and commands, so a script that loops for ever or waits for a player who never
+// comes ends like a closed window. Frames pass without being composed: composing 800x600
+// pixels at every frame cost more than everything else a run does together.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +28,16 @@ std::string GameFilePath(const std::string& relativePath);
 // error, the budget used up, the window closed).
 bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs = 2000,
               int commands = 400);
+
+// A turn that takes down what a scenario run left behind (script sprites, text, motions,
+// the stage, the music), so the next input starts from the same screen and the objects a
+// run made are freed within the run that made them.
+void ClearRun();
+
+// Puts the screen as the input left it through the compositor, for one input in
+// kComposeOneIn (chosen by the input's bytes, so a finding reproduces).
+constexpr std::uint32_t kComposeOneIn = 8;
+void ComposeScreen(const std::uint8_t* data, std::size_t size);
 
 // The input as a zero-terminated text cut at its first zero byte, as a line reader sees it.
 std::string AsText(const std::uint8_t* data, std::size_t size);

@@ -28,5 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char result[kScenarioResultSize];
     RunScenario("t", result, sizeof result, "start:", false);
   });
+  fuzz::ComposeScreen(data, size);
+  fuzz::ClearRun();
   return 0;
 }

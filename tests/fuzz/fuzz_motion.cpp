@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       buildColourSprite(userSlot(n), 0, 64, 48, "#c08040", 100 * n, 100, 0, 0, 12, 0, "", "none");
     loadMotion(userSlot(0), "t/f", true);
   });
+  fuzz::ComposeScreen(data, size);
   fuzz::PlayTurn([] {
     resetMotions();
     destroyUserSprites();

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     showSprite(slot, kNoSlot, "none");
     waitFor(nullptr, 0, 500);
   });
+  fuzz::ComposeScreen(data, size);
   fuzz::PlayTurn(destroyUserSprites);
   return 0;
 }

@@ -131,6 +131,15 @@ TEST_F(InquiryMessages, InquiryFile_ErrorsNameTheFileAndItsLine) {
             Boxes_{Box(kStart, 1, "ファイル \"scn/e/none.inq\" が開けません。")});
 }
 
+// An empty "no" reads as statement 0, which then plays; a "no" left out is refused (above).
+TEST_F(InquiryMessages, InquiryFile_EmptySectionNumberIsStatementZero) {
+  EXPECT_EQ(Run({{"start.scn", "@testimonyRun file=t\n"},
+                 {"t.inq", "@section enable no=\n@img file=chara_red\n@speech value=x\n"}},
+                {kClick, "shot statement", kClick}),
+            Boxes_{});
+  EXPECT_EQ(Witness(Shot("statement")), Seen::Red);
+}
+
 TEST_F(InquiryMessages, RunCommands_NeedAFileAndAreNamedTogether) {
   EXPECT_EQ(Run({{"start.scn", "@inquiryRun bgm=x\n"}}),
             Boxes_{Box(kStart, 1, "コマンド@inquiryRun/@testimonyRunが認識できません。")});

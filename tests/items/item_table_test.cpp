@@ -91,6 +91,21 @@ TEST_F(ItemsTest, Definition_EveryRequiredFieldAndEveryBadWordIsRefused) {
   EXPECT_EQ(gItems.entries.size(), 10001u);
 }
 
+// An empty number reads as 0 (no digits); only a number never given is missing.
+TEST_F(ItemsTest, Definition_EmptyNumberIsItemZero) {
+  Bind();
+  for (const char* file : {"@item name=A comment=B image=C no=\n",
+                           "@item no=\"\" name=A comment=B image=C\n"}) {
+    WriteItems(file);
+    ASSERT_FALSE(LoadFails()) << file;
+    ASSERT_EQ(gItems.entries.size(), 1u) << file;
+    EXPECT_STREQ(gItems.entries[0].name, "A") << file;
+  }
+  WriteItems("@item name=A comment=B image=C\n");
+  EXPECT_TRUE(LoadFails());
+  EXPECT_EQ(messages.back(), "アイテム定義ファイルにおいてデータが不足しています"_sj);
+}
+
 TEST_F(ItemsTest, Owned_SavedListIsAscendingWithOneBlankAfterEachNumber) {
   WriteItems("@item no=0 name=A comment=B image=C\n@item no=3 name=A comment=B image=C\n"
              "@item no=5 name=A comment=B image=C type=chara\n");

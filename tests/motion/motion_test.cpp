@@ -161,6 +161,19 @@ TEST_F(MotionTest, File_NamesAndPositionalTokensAreReadAsWritten) {
   ExpectPos(25, 70, 80);
 }
 
+// An empty "w" is a width of 0, unlike a "w" left out. Blanks that end a line are no
+// token: they never stand in for the sprite number, which would pick sprite 0 unseen.
+TEST_F(MotionTest, File_EmptyValuesReadZeroTrailingBlanksAreNoPositionalToken) {
+  StartWithSprite();
+  MotionFile("thin", "@size 0 5 h=30 w=\n");
+  loadMotion(kUserSlotBase, "thin", true);
+  EXPECT_EQ(gSprites[25].width, 0);
+  EXPECT_EQ(gSprites[25].height, 30);
+  MotionFile("nosprite", "@pos 0 \n");
+  ExpectRefused(kUserSlotBase, "nosprite",
+                "モーションファイル\"nosprite\"の定義文にスプライト番号が指定されていない");
+}
+
 TEST_F(MotionTest, Records_AFifthMotionIsRefused) {
   StartWithSprite();
   MotionFile("long", "@pos 0 5 x=300 span=5000\n");

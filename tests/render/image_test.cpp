@@ -165,6 +165,19 @@ TEST_F(Images, RenderScreen_PresentsTheFrameItComposed) {
   EXPECT_EQ(presented[5 * kFrameWidth + 5], argb(255, 255, 255, 255));
 }
 
+// A headless run whose frames nobody looks at presents them without composing or keeping
+// them; composing on request still works.
+TEST_F(Images, RenderScreen_WithoutComposingKeepsNoFrame) {
+  sprite(pattern(20, 20), 0, 5, 5);
+  platform().lastFrame.clear();
+  platform().composeFrames = false;
+  const int presented = lbtsRenderScreen();
+  platform().composeFrames = true;
+  EXPECT_EQ(presented, 1);
+  EXPECT_TRUE(platform().lastFrame.empty());
+  EXPECT_EQ(at(render(), 5, 5), argb(255, 255, 255, 255));
+}
+
 // ---- wipes ----
 
 TEST(WipeCoverage, EndsOfTheSweepAreWholeAndEmpty) {

@@ -94,6 +94,20 @@ TEST_F(Bgm, List_MissingNumberNegativeNumberOrNameIsMissingData) {
   EXPECT_EQ(ListError({"@bgm"}), missing);
 }
 
+// "no" is read as a number like every other: a value without digits, even an empty one, is
+// entry 0. A blank after "no=" does not end it, though: the value is the next option, so
+// "no= name=x" leaves the line without its name.
+TEST_F(Bgm, List_EmptyNumberIsEntryZeroButTheNextOptionIsNoEmptyValue) {
+  for (const char* line : {"@bgm name=first body=a.ogg no=", "@bgm no=\"\" name=first"}) {
+    List({line});
+    loadBgmList();
+    ASSERT_EQ(bgmEntryCount(), 1) << line;
+    EXPECT_STREQ(bgmEntry(0)->name, "first") << line;
+  }
+  EXPECT_EQ(ListError({"@bgm no= name=first body=a.ogg"}),
+            Sjis("BGM定義ファイルにおいてデータが不足しています"));
+}
+
 TEST_F(Bgm, List_NumberAboveTheBoundIsMissingDataNotAHugeTable) {
   List({"@bgm no=10000 name=last"});
   loadBgmList();

@@ -104,6 +104,20 @@ TEST_F(Definition, ZeroSubSpritesBuildAnEmptySpriteAndRefuseAnySubLine) {
             InContext("スプライト定義ファイル\"d/bad\"に不正な@sub0定義が存在します"));
 }
 
+// Given empty, "subcount" reads 0 and chooses the compound form with no sub-sprites; left
+// out, it keeps the simple form.
+TEST_F(Definition, EmptySubcountIsTheCompoundFormAbsentOneTheSimpleForm) {
+  Start();
+  EXPECT_EQ(ErrorOfLines({"@sprite file=one.png subcount=", "@sub0 file=one.png"}),
+            InContext("スプライト定義ファイル\"d/bad\"に不正な@sub0定義が存在します"));
+  WriteDefinition("d/empty", {"@sprite file=one.png subcount=\"\""});
+  Load("d/empty");
+  EXPECT_EQ(gSprites[kSlot].subCount, 0);
+  WriteDefinition("d/simple", {"@sprite file=one.png"});
+  Load("d/simple");
+  EXPECT_EQ(gSprites[kSlot].subCount, 1);
+}
+
 TEST_F(Definition, FirstLineMustBeTheSpriteStatement) {
   Start();
   const std::string message =
