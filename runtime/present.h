@@ -117,7 +117,7 @@ void inputMouseMove(InputState& in, int x, int y);
 // ---- Input script ---------------------------------------------------------------------------
 
 struct ScriptAction {
-  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit } kind;
+  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Usage, Quit } kind;
   bool pad = false;  // a gamepad button (key, hold, release) rather than a key
   int x = 0, y = 0;
   bool hasPos = false;
