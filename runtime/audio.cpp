@@ -102,7 +102,11 @@ bool openAudio() {
 // Decodes a game file into the device's sample format; null when it is not a sound.
 Mix_Chunk* decode(const char* sjisPath) {
   std::vector<uint8_t> bytes;
-  if (!openAudio() || !readGameFile(sjisPath, bytes) || bytes.empty()) return nullptr;
+  if (!openAudio() || !readGameFile(sjisPath, bytes)) return nullptr;
+  if (bytes.empty()) {
+    std::fprintf(stderr, "orvane: %s is not a sound: the file is empty\n", toUtf8(sjisPath).c_str());
+    return nullptr;
+  }
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return nullptr;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);  // copies the samples out of bytes
