@@ -40,8 +40,7 @@ TEST_F(FlowTest, TitleWithoutASavedGameShowsTwoButtons) {
 
 TEST_F(FlowTest, BundledGameFirstEpisodeClearsOneAndTheTitleComesBack) {
   // The first episode's own input script, the one `make play` shows without a display.
-  std::ifstream script(std::filesystem::path(__FILE__).parent_path() /
-                       "../../demo/replays/maid.txt");
+  std::ifstream script(REPLAYS_DIR "/maid.txt");
   std::vector<std::string> actions;
   for (std::string line; std::getline(script, line);) actions.push_back(line);
   ASSERT_GT(actions.size(), 40u);
