@@ -79,7 +79,10 @@ bool openAudio() {
   if (gFailed) return false;
   Platform& p = platform();
   Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
-  // Headless runs have no audio device: the dummy driver only lets sounds decode.
+  // Headless runs have no audio device: the dummy driver only lets sounds decode. Nor do
+  // they read SDL's events, so SDL must not turn SIGTERM and SIGINT into a quit event there:
+  // the signals end the run as they end any program.
+  if (p.headless) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (!tryOpen(p.headless ? "dummy" : nullptr)) {
     // A machine without a sound card still plays the game, silently.
     std::string why = SDL_GetError();

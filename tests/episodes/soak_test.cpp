@@ -5,6 +5,7 @@
 // form, scripts/soak, runs for an hour).
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -153,4 +154,51 @@ TEST(Soak, ThreeEpisodesRoundAfterRoundHoldNoMore) {
     EXPECT_LE(usage[i].at("rss_kb"), settled.at("rss_kb") + 32 * 1024);
   }
   if (!HasFailure()) fs::remove_all(dir);
+}
+
+// A soak, or any headless run, is stopped by hand with SIGTERM or Ctrl-C: with sounds
+// playing, the signal still ends the process at once.
+TEST(Soak, AHeadlessRunEndsOnTermination) {
+  const fs::path dir = fs::temp_directory_path() / ("orvane_soak_stop_" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "input.txt") << soakScript(20);
+  const fs::path transcript = dir / "transcript.txt";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    const std::string input = (dir / "input.txt").string(), save = (dir / "save").string(),
+                      out = transcript.string();
+    execl(ORVANE_BIN_DIR "/orvane", "orvane", "--headless", "--input", input.c_str(),
+          "--transcript", out.c_str(), "--save-dir", save.c_str(), "--max-time", "4294967295",
+          ORVANE_BIN_DIR "/game", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Once a sound has played the audio library is up; then the signal.
+  int status = 0;
+  bool exited = false;
+  for (int tries = 0; tries < 1200 && !exited; ++tries) {
+    std::ifstream in(transcript);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.find(" se ") != std::string::npos) break;
+    exited = waitpid(child, &status, WNOHANG) == child;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_FALSE(exited);
+  kill(child, SIGTERM);
+  bool ended = false;
+  for (int tries = 0; tries < 300 && !ended; ++tries) {
+    ended = waitpid(child, &status, WNOHANG) == child;
+    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  fs::remove_all(dir);
 }
