@@ -80,7 +80,10 @@ bool openAudio() {
   if (gFailed) return false;
   Platform& p = platform();
   Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
-  // Headless runs have no audio device: the dummy driver only lets sounds decode.
+  // Headless runs have no audio device: the dummy driver only lets sounds decode. Nor do
+  // they read SDL's events, so SDL must not turn SIGTERM and SIGINT into a quit event there:
+  // the signals end the run as they end any program.
+  if (p.headless) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (!tryOpen(p.headless ? "dummy" : nullptr)) {
     // A machine without a sound card still plays the game, silently.
     std::string why = SDL_GetError();
@@ -103,7 +106,11 @@ bool openAudio() {
 // Decodes a game file into the device's sample format; null when it is not a sound.
 Mix_Chunk* decode(const char* sjisPath) {
   std::vector<uint8_t> bytes;
-  if (!openAudio() || !readGameFile(sjisPath, bytes) || bytes.empty()) return nullptr;
+  if (!openAudio() || !readGameFile(sjisPath, bytes)) return nullptr;
+  if (bytes.empty()) {
+    std::fprintf(stderr, "orvane: %s is not a sound: the file is empty\n", toUtf8(sjisPath).c_str());
+    return nullptr;
+  }
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return nullptr;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);  // copies the samples out of bytes

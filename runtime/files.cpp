@@ -11,6 +11,7 @@
 #include <physfs.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,13 @@ constexpr const char* kFolderRoot = "folder";
 
 // Path buffers of the lb API hold 263 bytes and the terminating zero.
 constexpr size_t kPathCapacity = 264;
+
+// The largest game file read at all (pictures and sounds), and the largest text file (a
+// scenario, definition, motion, inquiry or list): far beyond what a game of this size holds,
+// and what keeps a hostile file, or an archive entry that lies about its size, from taking
+// the memory of the machine. A text file's lines cost the game more than its bytes.
+constexpr PHYSFS_sint64 kMaxGameFileBytes = PHYSFS_sint64{256} << 20;
+constexpr PHYSFS_sint64 kMaxTextFileBytes = PHYSFS_sint64{4} << 20;
 
 std::mutex gMutex;
 std::string gFolderDir;   // the mounted game folder, as given
@@ -160,24 +168,36 @@ bool resolveGamePath(const char* sjisPath, std::string& virtualPath) {
   return !gFolderDir.empty() && resolveUnder(kFolderRoot, parts, virtualPath);
 }
 
-bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out) {
+bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out,
+                     PHYSFS_sint64 limit) {
   PHYSFS_File* file = PHYSFS_openRead(virtualPath.c_str());
   if (!file) return false;
   out.clear();
   PHYSFS_sint64 length = PHYSFS_fileLength(file);
   bool ok = true;
-  if (length >= 0) {
+  if (length > limit) {
+    ok = false;
+  } else if (length >= 0) {
     out.resize(static_cast<size_t>(length));
     ok = PHYSFS_readBytes(file, out.data(), out.size()) == length;
   } else {
     // Length unknown: read in blocks until the end.
     uint8_t block[65536];
-    PHYSFS_sint64 n;
-    while ((n = PHYSFS_readBytes(file, block, sizeof block)) > 0) out.insert(out.end(), block, block + n);
-    ok = n == 0;
+    PHYSFS_sint64 n = 0;
+    while (ok && (n = PHYSFS_readBytes(file, block, sizeof block)) > 0) {
+      out.insert(out.end(), block, block + n);
+      ok = PHYSFS_sint64(out.size()) <= limit;
+    }
+    ok = ok && n == 0;
   }
   PHYSFS_close(file);
-  if (!ok) out.clear();
+  if (!ok) {
+    if (length > limit || PHYSFS_sint64(out.size()) > limit)
+      std::fprintf(stderr, "orvane: %s is larger than the %lld MiB a game file of its kind may be\n",
+                   virtualPath.substr(virtualPath.find('/') + 1).c_str(),
+                   static_cast<long long>(limit >> 20));
+    out = {};
+  }
   return ok;
 }
 
@@ -244,7 +264,8 @@ bool mountGameFolder(const char* utf8Dir) {
 bool readGameFile(const char* sjisPath, std::vector<uint8_t>& out) {
   std::lock_guard<std::mutex> lock(gMutex);
   std::string virtualPath;
-  return resolveGamePath(sjisPath, virtualPath) && readVirtualFile(virtualPath, out);
+  return resolveGamePath(sjisPath, virtualPath) &&
+         readVirtualFile(virtualPath, out, kMaxGameFileBytes);
 }
 
 extern "C" {
@@ -275,7 +296,11 @@ LbFile lbCreateFile(const char* path, int mode) {
   // Only reading (mode 1) exists: the game writes nothing through these functions.
   if (mode != 1) return nullptr;
   auto file = std::make_unique<LbFileObject>();
-  if (!readGameFile(path, file->data)) return nullptr;
+  std::lock_guard<std::mutex> lock(gMutex);
+  std::string virtualPath;
+  if (!resolveGamePath(path, virtualPath) ||
+      !readVirtualFile(virtualPath, file->data, kMaxTextFileBytes))
+    return nullptr;
   return counted(HostObject::File, file.release());
 }
 

@@ -4,6 +4,7 @@
  */
 #include "present.h"
 #include "runtime.h"
+#include "ledger.h"
 
 #include "lb/keycodes.h"
 
@@ -116,6 +117,9 @@ bool parseInputScript(const std::string& text, std::vector<ScriptAction>& out,
       if (w[1].find('/') != std::string::npos || w[1] == "." || w[1] == "..")
         return fail("a shot name is a plain file name");
       a.name = w[1];
+    } else if (verb == "usage") {
+      a.kind = ScriptAction::Usage;
+      if (w.size() != 1) return fail("usage takes nothing");
     } else if (verb == "quit") {
       a.kind = ScriptAction::Quit;
       if (w.size() != 1) return fail("quit takes nothing");
@@ -139,6 +143,7 @@ std::string describeAction(const ScriptAction& a) {
     case ScriptAction::Wait: return "wait " + std::to_string(a.ms);
     case ScriptAction::Wheel: return a.up ? "wheel up" : "wheel down";
     case ScriptAction::Shot: return "shot " + a.name;
+    case ScriptAction::Usage: return "usage";
     case ScriptAction::Quit: return "quit";
   }
   return "?";
@@ -217,6 +222,7 @@ void deliver(ScriptAction a) {
     case ScriptAction::Shot:
       if (writeShot(a.name)) transcriptLine("shot " + a.name);
       break;
+    case ScriptAction::Usage: transcriptLine("usage " + usageReport()); break;
     case ScriptAction::Quit: requestExit(); break;
   }
   // The next action needs another full wait for the player, longer after "wait MS".

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <unordered_set>
 
 namespace {
@@ -62,6 +64,68 @@ uint32_t packColour(float r, float g, float b, float a) {
          static_cast<uint32_t>(toByte(g)) << 8 | toByte(b);
 }
 
+uint32_t bigEndian(const uint8_t* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
+  return v;
+}
+
+uint32_t littleEndian(const uint8_t* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
+// The size a PNG, BMP or JPG says it has, read from its header before anything is decoded:
+// a small file may declare a picture of gigabytes. False when the header does not say.
+bool declaredSize(const std::vector<uint8_t>& b, long long& width, long long& height) {
+  const size_t n = b.size();
+  if (n >= 24 && b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G' &&
+      std::equal(b.begin() + 12, b.begin() + 16, "IHDR")) {
+    width = bigEndian(&b[16], 4);
+    height = bigEndian(&b[20], 4);
+    return true;
+  }
+  if (n >= 26 && b[0] == 'B' && b[1] == 'M') {
+    if (littleEndian(&b[14], 4) == 12) {  // the old header: 16-bit sizes
+      width = littleEndian(&b[18], 2);
+      height = littleEndian(&b[20], 2);
+    } else {
+      width = int32_t(littleEndian(&b[18], 4));
+      height = int32_t(littleEndian(&b[22], 4));
+    }
+    width = std::llabs(width);
+    height = std::llabs(height);  // negative: rows stored top down
+    return true;
+  }
+  if (n >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
+    // The frame header (SOF0 to SOF15, but not DHT, JPG or DAC) among the marker segments.
+    size_t at = 2;
+    while (at + 4 <= n) {
+      if (b[at] != 0xFF) return false;
+      uint8_t marker = b[at + 1];
+      if (marker == 0xFF) {
+        ++at;  // fill byte
+        continue;
+      }
+      if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
+        at += 2;  // no length
+        continue;
+      }
+      size_t length = bigEndian(&b[at + 2], 2);
+      if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+        if (at + 9 > n) return false;
+        height = bigEndian(&b[at + 5], 2);
+        width = bigEndian(&b[at + 7], 2);
+        return true;
+      }
+      if (length < 2) return false;
+      at += 2 + length;
+    }
+  }
+  return false;
+}
+
 bool isSupportedPicture(SDL_RWops* rw) {
   return IMG_isPNG(rw) || IMG_isBMP(rw) || IMG_isJPG(rw);
 }
@@ -76,6 +140,13 @@ void registerImage(LbImage image) {
 
 LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, int mode) {
   if (mode < kLoadPlain || mode > kLoadAlphaChannel || bytes.empty()) return nullptr;
+  long long declaredWidth = 0, declaredHeight = 0;
+  if (declaredSize(bytes, declaredWidth, declaredHeight) &&
+      (declaredWidth > kMaxImageSide || declaredHeight > kMaxImageSide)) {
+    std::fprintf(stderr, "orvane: a picture of %lldx%lld is larger than the %dx%d a picture may be\n",
+                 declaredWidth, declaredHeight, kMaxImageSide, kMaxImageSide);
+    return nullptr;
+  }
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (!rw) return nullptr;
   SDL_Surface* decoded = nullptr;

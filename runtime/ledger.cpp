@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <dirent.h>
+#include <malloc.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdio>
 
 namespace {
 
@@ -47,4 +52,43 @@ void logLedgerReport() {
   if (report.empty()) return;
   report += "\n";
   OutputDebugStringA(report.c_str());
+}
+
+namespace {
+
+long residentKb() {
+  long pages = 0, resident = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return -1;
+  bool ok = std::fscanf(statm, "%ld %ld", &pages, &resident) == 2;
+  std::fclose(statm);
+  return ok ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+// Bytes handed out by malloc and not freed, mapped blocks included.
+long heapKb() {
+  struct mallinfo2 info = mallinfo2();
+  return long((info.uordblks + info.hblkhd) / 1024);
+}
+
+long openDescriptors() {
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return -1;
+  long count = 0;
+  while (const dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') ++count;
+  closedir(dir);
+  return count - 1;  // the listing's own descriptor
+}
+
+}  // namespace
+
+std::string usageReport() {
+  std::string report = "rss_kb=" + std::to_string(residentKb()) +
+                       " heap_kb=" + std::to_string(heapKb()) +
+                       " fds=" + std::to_string(openDescriptors());
+  for (int i = 0; i < kHostObjectKinds; ++i)
+    report += " " + std::string(kNames[i]) + "=" +
+              std::to_string(ledgerLive(static_cast<HostObject>(i)));
+  return report;
 }

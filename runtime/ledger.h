@@ -34,4 +34,9 @@ std::string ledgerReport();
 // Writes the report, when there is one, to the debug log.
 void logLedgerReport();
 
+// What the process holds right now, for the soak that replays the game for hours:
+// "rss_kb=N heap_kb=N fds=N images=N sprites=N fonts=N sounds=N streams=N files=N wipes=N"
+// (resident memory, heap bytes in use, open file descriptors, live host objects by kind).
+std::string usageReport();
+
 #endif  // ORVANE_RUNTIME_LEDGER_H

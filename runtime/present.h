@@ -123,7 +123,7 @@ void inputMouseMove(InputState& in, int x, int y);
 // ---- Input script ---------------------------------------------------------------------------
 
 struct ScriptAction {
-  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Quit, Wheel } kind;
+  enum Kind { Click, RClick, Move, Key, Hold, Release, Wait, Shot, Usage, Quit, Wheel } kind;
   bool up = false;   // a wheel notch away from the player
   bool pad = false;  // a gamepad button (key, hold, release) rather than a key
   int x = 0, y = 0;

@@ -70,6 +70,14 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallbac
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT fallback, LPCSTR path);
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path);
 
+/* Whole files. A move with MOVEFILE_REPLACE_EXISTING puts the file in place of the target in
+ * one step (a rename); MOVEFILE_WRITE_THROUGH returns only once the move is on the disk. */
+#define MOVEFILE_REPLACE_EXISTING 0x1
+#define MOVEFILE_WRITE_THROUGH 0x8
+BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR copy, BOOL failIfExists);
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+BOOL WINAPI DeleteFileA(LPCSTR path);
+
 /* Debugger output: standard error, and the log file when one is set. */
 void WINAPI OutputDebugStringA(LPCSTR text);
 

@@ -109,11 +109,11 @@ void loadLife(bool restore, const char* progressFile) {
   CopyText(target, gNolifeTarget, kNolifeTargetSize);
 }
 
-void saveLife(const char* progressFile) {
+bool saveLife(const char* progressFile) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", gLife);
-  WritePrivateProfileStringA(kSection, "pt_life", text, progressFile);
-  WritePrivateProfileStringA(kSection, "pt_nolife", gNolifeTarget, progressFile);
+  return WritePrivateProfileStringA(kSection, "pt_life", text, progressFile) &&
+         WritePrivateProfileStringA(kSection, "pt_nolife", gNolifeTarget, progressFile);
 }
 
 void setLife(int value) {

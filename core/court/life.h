@@ -15,8 +15,8 @@ constexpr int kLifeLossLevel = 22;
 // Life 5 and the target "start:nolife"; with `restore`, the saved values of the progress
 // file instead ("pt_life" taken as written, without a range test). Every top-level run.
 void loadLife(bool restore, const char* progressFile);
-// Writes "pt_life" and "pt_nolife" to the progress file.
-void saveLife(const char* progressFile);
+// Writes "pt_life" and "pt_nolife" to the progress file; false when a write failed.
+bool saveLife(const char* progressFile);
 // `@courtSetLife`: 1 to 5, anything else is a script error and nothing changes. The gauge
 // is not redrawn.
 void setLife(int value);

@@ -11,6 +11,7 @@
 #include "court/items.h"
 #include "court/life.h"
 #include "game/system.h"
+#include "host/errors.h"
 #include "present/text_layers.h"
 #include "script/message.h"
 #include "script/scenario.h"
@@ -21,15 +22,45 @@ namespace {
 
 constexpr const char* kSection = "save";
 
-void WriteSavedPosition(const char* target) {
+// A progress file that could not be written: the player is told, and the game goes on with
+// the file as it was.
+void ReportUnwritten(const char* path, const char* what) {
+  Warn("ファイル \"%s\" に書き込めません。\n%s"_sj, path, what);
+}
+
+bool Exists(const char* path) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(path, &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return true;
+}
+
+// The five keys of a saved position are written to a copy of the progress file beside it,
+// which then replaces the file in one step: a crash or a full disk at any point leaves
+// either the old position or the new one, never a mix of the two.
+bool WriteSavedPosition(const char* target) {
   char path[kScenarioTextSize];
   ProgressFilePath(path);
-  WritePrivateProfileStringA(kSection, "pt_scn", gScenarioFolder, path);
-  WritePrivateProfileStringA(kSection, "pt_target", target, path);
+  char staged[kScenarioTextSize + 4];
+  std::snprintf(staged, sizeof staged, "%s.new", path);
+  bool copied = CopyFileA(path, staged, FALSE);
+  // Without a progress file yet the copy starts empty; one that exists but cannot be read
+  // is never replaced by a file that lacks what it held.
+  if (!copied && !Exists(path)) DeleteFileA(staged);
   char owned[1024];
   saveOwnedItems(owned, sizeof owned);
-  WritePrivateProfileStringA(kSection, "pt_item", owned, path);
-  saveLife(path);
+  bool written = (copied || !Exists(path)) &&
+                 WritePrivateProfileStringA(kSection, "pt_scn", gScenarioFolder, staged) &&
+                 WritePrivateProfileStringA(kSection, "pt_target", target, staged) &&
+                 WritePrivateProfileStringA(kSection, "pt_item", owned, staged) &&
+                 saveLife(staged) &&
+                 MoveFileExA(staged, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!written) {
+    DeleteFileA(staged);
+    ReportUnwritten(path, "セーブできませんでした。"_sj);
+  }
+  return written;
 }
 
 }  // namespace
@@ -46,7 +77,8 @@ void RaiseClearCount(int count) {
   ProgressFilePath(path);
   char text[16];
   std::snprintf(text, sizeof text, "%d", count);
-  WritePrivateProfileStringA(kSection, "clear", text, path);
+  if (!WritePrivateProfileStringA(kSection, "clear", text, path))
+    ReportUnwritten(path, "クリアの記録を保存できませんでした。"_sj);
 }
 
 bool HasSavedGame() {

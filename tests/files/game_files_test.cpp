@@ -3,6 +3,7 @@
 #include "lb/host_api.h"
 #include "runtime.h"
 #include "wincompat.h"
+#include "common/zip.h"
 
 #include <gtest/gtest.h>
 
@@ -27,67 +28,6 @@ std::string readAll(const std::string& sjisPath) {
   std::vector<uint8_t> bytes;
   if (!readGameFile(sjisPath.c_str(), bytes)) return "<missing>";
   return std::string(bytes.begin(), bytes.end());
-}
-
-uint32_t crc32(const std::string& data) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char c : data) {
-    crc ^= c;
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-  }
-  return ~crc;
-}
-
-void put16(std::string& out, unsigned v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>(v >> 8 & 0xFF);
-}
-void put32(std::string& out, uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
-}
-
-// A stored (uncompressed) zip archive whose entry names are written byte for byte, without
-// the flag that marks them UTF-8: what archivers on Windows write for Shift-JIS names.
-std::string storedZip(const std::vector<std::pair<std::string, std::string>>& entries) {
-  std::string local, central;
-  for (const auto& [name, data] : entries) {
-    uint32_t offset = local.size();
-    for (std::string* out : {&local, &central}) {
-      bool isCentral = out == &central;
-      put32(*out, isCentral ? 0x02014b50 : 0x04034b50);
-      if (isCentral) put16(*out, 20);  // made by
-      put16(*out, 20);                 // needed to extract
-      put16(*out, 0);                  // flags: no UTF-8 names
-      put16(*out, 0);                  // stored
-      put16(*out, 0);                  // time
-      put16(*out, 0);                  // date
-      put32(*out, crc32(data));
-      put32(*out, data.size());
-      put32(*out, data.size());
-      put16(*out, name.size());
-      put16(*out, 0);  // extra
-      if (isCentral) {
-        put16(*out, 0);  // comment
-        put16(*out, 0);  // disk
-        put16(*out, 0);  // internal attributes
-        put32(*out, 0);  // external attributes
-        put32(*out, offset);
-      }
-      *out += name;
-      if (!isCentral) *out += data;
-    }
-  }
-  std::string end;
-  put32(end, 0x06054b50);
-  put16(end, 0);
-  put16(end, 0);
-  put16(end, entries.size());
-  put16(end, entries.size());
-  put32(end, central.size());
-  put32(end, local.size());
-  put16(end, 0);
-  return local + central + end;
 }
 
 class GameFiles : public ::testing::Test {

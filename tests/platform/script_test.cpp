@@ -73,6 +73,7 @@ TEST(InputScript, BadLinesAreRefusedWithTheirLineNumber) {
   EXPECT_EQ(parseError("wait 99999999999"), "line 1: wait needs a number of milliseconds");
   EXPECT_EQ(parseError("shot ../../etc"), "line 1: a shot name is a plain file name");
   EXPECT_EQ(parseError("quit now"), "line 1: quit takes nothing");
+  EXPECT_EQ(parseError("usage now"), "line 1: usage takes nothing");
   EXPECT_EQ(parseError("rclick 5"), "line 1: rclick takes no position or X Y inside the 800x600 frame");
   EXPECT_EQ(parseError("pad z"), "line 1: unknown gamepad button \"z\"");
   EXPECT_EQ(parseError("pad"), "line 1: pad needs a button name, after hold or release if any");

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <limits>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -86,6 +87,41 @@ TEST_F(Images, Load_BadFilesReturnNullCleanly) {
   EXPECT_EQ(load(-1, -1, "good.png", 3), nullptr);      // no such load mode
   EXPECT_EQ(load(-65, -1, "good.png", 0), nullptr);     // more cells than pixels
   EXPECT_NE(load(-64, -64, "good.png", 0), nullptr);    // one pixel per cell is fine
+}
+
+// A small file declaring a picture of gigabytes is refused from its header, before any
+// memory is set aside for it: the process's peak stays where it was.
+TEST_F(Images, Load_AbsurdDeclaredSizesAreRefusedBeforeDecoding) {
+  auto le = [](std::vector<uint8_t>& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(v >> (8 * i)));
+  };
+  std::vector<uint8_t> png = pngBytes(64, 64, gridPixel);
+  for (int i = 0; i < 4; ++i) png[16 + i] = png[20 + i] = uint8_t(30000u >> (24 - 8 * i));
+  // A BMP with a 40-byte header, 24 bits a pixel, rows stored top down, and no pixels.
+  std::vector<uint8_t> bmp = {'B', 'M'};
+  le(bmp, 54, 4);
+  le(bmp, 0, 4);
+  le(bmp, 54, 4);
+  le(bmp, 40, 4);
+  le(bmp, 20000, 4);
+  le(bmp, uint32_t(-20000), 4);
+  le(bmp, 1, 2);
+  le(bmp, 24, 2);
+  bmp.resize(54, 0);
+  // A JPEG whose frame header (after an APP0 segment) says 30000x30000.
+  std::vector<uint8_t> jpg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 'J', 'F', 0xFF, 0xC0, 0x00, 0x11,
+                              0x08, 0x75, 0x30, 0x75, 0x30, 0x03};
+  jpg.resize(jpg.size() + 12, 0x11);
+  write("wide.png", png);
+  write("wide.bmp", bmp);
+  write("wide.jpg", jpg);
+  struct rusage before {}, after {};
+  getrusage(RUSAGE_SELF, &before);
+  EXPECT_EQ(load(-1, -1, "wide.png", 0), nullptr);
+  EXPECT_EQ(load(-1, -1, "wide.bmp", 0), nullptr);
+  EXPECT_EQ(load(-1, -1, "wide.jpg", 0), nullptr);
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // KiB
 }
 
 TEST_F(Images, Load_PositiveCellValueIsTheCellSizeInPixels) {
