@@ -123,13 +123,13 @@ void requestExit() {
 
 bool writePng(const std::string& dir, const std::string& name) {
   Platform& p = platform();
-  if (p.lastFrame.empty()) {
+  if (!p.presented) {
     std::fprintf(stderr, "orvane: no frame has been shown yet for the shot %s\n", name.c_str());
     return false;
   }
   std::string path = dir + "/" + name + ".png";
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-      p.lastFrame.data(), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
+      const_cast<uint32_t*>(p.presented), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
       SDL_PIXELFORMAT_ARGB8888);
   if (!s) return false;
   bool ok = IMG_SavePNG(s, path.c_str()) == 0;
@@ -143,10 +143,23 @@ bool writeShot(const std::string& name) {
   return writePng(p.shotsDir.empty() ? std::string(".") : p.shotsDir, name);
 }
 
-bool presentFrame(const uint32_t* pixels) {
+void keepPresentedFrame(const uint32_t* pixels) {
+  Platform& p = platform();
+  if (!pixels || p.presented != pixels) return;
+  p.keptFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  p.presented = p.keptFrame.data();
+  p.keptFrom = pixels;
+}
+
+bool presentFrame(const uint32_t* pixels, const FrameRect& changed) {
   Platform& p = platform();
   if (!pixels) return false;
-  p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  // `changed` counts from the frame presented last out of this buffer, which the kept copy
+  // (if any) still holds; from any other buffer, the whole frame may differ.
+  const bool same = p.presented == pixels ||
+                    (p.presented == p.keptFrame.data() && p.keptFrom == pixels);
+  FrameRect differs = same ? changed : FrameRect::whole();
+  p.presented = pixels;
   p.started = true;
   // Shots requested by time take the first frame presented at or after that time.
   uint32_t now = gameTime();
@@ -155,7 +168,7 @@ bool presentFrame(const uint32_t* pixels) {
     s.done = true;
     if (writeShot(s.name)) transcriptLine("shot " + s.name);
   }
-  bool ok = p.backend ? p.backend->show(pixels) : true;
+  bool ok = p.backend ? p.backend->show(pixels, differs) : true;
   // A frame takes one frame period of game time, as on a display with vertical sync.
   advanceGameTime(p.clock.nextPeriod());
   if (gameTime() >= p.maxTime) requestExit();

@@ -38,10 +38,28 @@ bool mountGameFolder(const char* utf8Dir);
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
 
+// A rectangle of frame pixels: columns x0 to x1 and rows y0 to y1, the ends excluded.
+struct FrameRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool empty() const { return x0 >= x1 || y0 >= y1; }
+  static FrameRect whole() { return {0, 0, kFrameWidth, kFrameHeight}; }
+};
+
+// The smallest rectangle holding both.
+FrameRect unite(const FrameRect& a, const FrameRect& b);
+// What the two have in common (empty when nothing).
+FrameRect intersect(const FrameRect& a, const FrameRect& b);
+
 // Presentation: shows a composed frame (opaque 0xFFRRGGBB pixels, kFrameWidth x
-// kFrameHeight) in the window, or hands it to the headless recorder. Returns false when
-// the frame could not be shown.
-bool presentFrame(const uint32_t* pixels);
+// kFrameHeight) in the window, or hands it to the headless recorder. `changed` is where it
+// differs from the frame presented before (the whole frame when unknown); the buffer stays
+// as it is until the next presentation or keepPresentedFrame. Returns false when the frame
+// could not be shown.
+bool presentFrame(const uint32_t* pixels, const FrameRect& changed = FrameRect::whole());
+
+// The buffer of the frame last presented is about to be drawn over without being presented:
+// the presentation keeps its own copy of what it shows.
+void keepPresentedFrame(const uint32_t* pixels);
 
 // The headless transcript: one line per observable event, prefixed with the game time.
 // Does nothing when no transcript is being written.

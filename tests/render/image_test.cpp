@@ -160,7 +160,9 @@ TEST_F(Images, Capture_ShownAgainReproducesTheFrame) {
 TEST_F(Images, RenderScreen_PresentsTheFrameItComposed) {
   sprite(pattern(20, 20), 0, 5, 5);
   ASSERT_EQ(lbtsRenderScreen(), 1);
-  std::vector<uint32_t> presented = platform().lastFrame;
+  ASSERT_NE(platform().presented, nullptr);
+  std::vector<uint32_t> presented(platform().presented,
+                                  platform().presented + kFrameWidth * kFrameHeight);
   EXPECT_EQ(presented, render());
   EXPECT_EQ(presented[5 * kFrameWidth + 5], argb(255, 255, 255, 255));
 }
