@@ -32,6 +32,7 @@ struct ImageCopy {
   bool opaque = false;   // every pixel has alpha 255: pixman may copy instead of blending
   bool uniform = false;  // one colour throughout: drawn as a solid fill
   uint32_t colour = 0;   // that colour, premultiplied
+  uint32_t straight = 0; // and as the image holds it
   std::vector<uint32_t> bits;
 };
 
@@ -44,9 +45,11 @@ struct WipeCopy {
   std::vector<uint32_t> bits;
 };
 
-std::unordered_map<const void*, ImageCopy>& imageCopies() {
-  static std::unordered_map<const void*, ImageCopy> copies;
-  return copies;
+// The reference drawing keeps copies of its own, made whole: what it draws owes nothing to
+// the compositor's own bookkeeping.
+std::unordered_map<const void*, ImageCopy>& imageCopies(bool reference = false) {
+  static std::unordered_map<const void*, ImageCopy> copies, referenceCopies;
+  return reference ? referenceCopies : copies;
 }
 
 std::unordered_map<const void*, WipeCopy[2]>& wipeCopies() {
@@ -56,18 +59,39 @@ std::unordered_map<const void*, WipeCopy[2]>& wipeCopies() {
 
 bool gOwnPixelPaths = true;
 
+// Made again where the image changed since the copy was made: all of it, or only the
+// rectangle its writers noted (a character typed into a text surface).
 const ImageCopy& premultipliedCopy(const LbImageObject& image) {
-  ImageCopy& copy = imageCopies()[&image];
-  if (copy.bits.size() != image.pixels.size() || copy.version != image.version ||
-      copy.bits.empty()) {
-    copy.bits.resize(image.pixels.size());
-    PremultipliedCopyInfo info =
-        premultiplyPixels(image.pixels.data(), copy.bits.data(), image.pixels.size());
-    copy.opaque = info.opaque;
-    copy.uniform = info.uniform;
-    copy.colour = info.colour;
-    copy.version = image.version;
+  ImageCopy& copy = imageCopies(!gOwnPixelPaths)[&image];
+  const size_t size = image.pixels.size();
+  if (copy.version == image.version && copy.bits.size() == size && !copy.bits.empty())
+    return copy;
+  FrameRect part{0, 0, image.width, image.height};
+  const bool sized = size == static_cast<size_t>(image.width) * image.height && size > 0;
+  if (sized && copy.bits.size() == size && gOwnPixelPaths)
+    part = imageChangedSince(image, copy.version);
+  if (!sized || part.x0 != 0 || part.y0 != 0 || part.x1 != image.width ||
+      part.y1 != image.height) {
+    // Only the part: the copy stays opaque (or one colour) only if the part keeps it so.
+    if (sized && copy.bits.size() == size) {
+      for (int y = part.y0; y < part.y1; ++y) {
+        size_t at = static_cast<size_t>(y) * image.width + part.x0;
+        PremultipliedCopyInfo row = premultiplyPixels(image.pixels.data() + at,
+                                                      copy.bits.data() + at, part.x1 - part.x0);
+        copy.opaque &= row.opaque;
+        copy.uniform &= row.uniform && image.pixels[at] == copy.straight;
+      }
+      copy.version = image.version;
+      return copy;
+    }
   }
+  copy.bits.resize(size);
+  PremultipliedCopyInfo info = premultiplyPixels(image.pixels.data(), copy.bits.data(), size);
+  copy.opaque = info.opaque;
+  copy.uniform = info.uniform;
+  copy.colour = info.colour;
+  copy.straight = size ? image.pixels[0] : 0;
+  copy.version = image.version;
   return copy;
 }
 
@@ -480,6 +504,36 @@ bool coversOpaquely(const LbSpriteObject& sprite, const FrameRect& rect) {
          premultipliedCopy(*sprite.image).opaque;
 }
 
+// The frame pixels through which the sprite shows a rectangle of its image: exactly, for a
+// plain copy; for a stretched one, with room for the filter's reach; its whole box when it
+// is turned.
+FrameRect showingPart(const LbSpriteObject& sprite, const FrameRect& part, const FrameRect& box) {
+  DrawJob job;
+  if (part.empty() || !planDraw(sprite, *sprite.image, &job)) return {};
+  if (!job.axisAligned) return box;
+  if (job.identity) {
+    const int dx = -(job.viewX + static_cast<int>(job.frameToLocal.c + job.localToView.c));
+    const int dy = -(job.viewY + static_cast<int>(job.frameToLocal.f + job.localToView.f));
+    return intersect({part.x0 + dx, part.y0 + dy, part.x1 + dx, part.y1 + dy}, box);
+  }
+  SpritePlacement place = placeSprite(sprite);
+  double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+  for (int x : {part.x0, part.x1})
+    for (int y : {part.y0, part.y1}) {
+      double u = (x - job.viewX - job.localToView.c) / job.localToView.a;
+      double v = (y - job.viewY - job.localToView.f) / job.localToView.e;
+      double fx = place.m[0] * u + place.m[2], fy = place.m[4] * v + place.m[5];
+      minX = std::min(minX, fx);
+      maxX = std::max(maxX, fx);
+      minY = std::min(minY, fy);
+      maxY = std::max(maxY, fy);
+    }
+  if (!(maxX > -1e6 && maxY > -1e6 && minX < 1e6 && minY < 1e6)) return box;
+  return intersect({static_cast<int>(std::floor(minX)) - 2, static_cast<int>(std::floor(minY)) - 2,
+                    static_cast<int>(std::ceil(maxX)) + 2, static_cast<int>(std::ceil(maxY)) + 2},
+                   box);
+}
+
 // Where the sprite may draw: its box, or nothing.
 FrameRect boxOf(const LbSpriteObject& sprite) {
   DrawJob job;
@@ -631,7 +685,17 @@ FrameRect changedPixels(const LastComposition& last, const std::vector<SpriteKey
     auto it = before.find(keys[i].sprite);
     if (it != before.end() && last.keys[it->second].serial == keys[i].serial) {
       kept[it->second] = 1;
-      if (last.keys[it->second] == keys[i]) continue;
+      SpriteKey old = last.keys[it->second];
+      if (old == keys[i]) continue;
+      const uint64_t oldVersion = old.imageVersion;
+      old.imageVersion = keys[i].imageVersion;
+      if (old == keys[i]) {
+        // Only the picture changed, maybe only a small part of it.
+        const LbSpriteObject& sprite = *keys[i].sprite;
+        changed = unite(changed, showingPart(sprite, imageChangedSince(*sprite.image, oldVersion),
+                                             boxes[i]));
+        continue;
+      }
       changed = unite(changed, last.boxes[it->second]);
     }
     changed = unite(changed, boxes[i]);
@@ -785,6 +849,7 @@ bool composeFrame(uint32_t* frame, FrameRect* changed) {
 void dropCompositorCopies(const void* imageOrWipe) {
   ++gDestroyed;
   imageCopies().erase(imageOrWipe);
+  imageCopies(true).erase(imageOrWipe);
   wipeCopies().erase(imageOrWipe);
   dropWipeSamplings(imageOrWipe);
 }

@@ -9,7 +9,6 @@
 #include <wincompat.h>
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cmath>
@@ -128,14 +127,10 @@ bool writePng(const std::string& dir, const std::string& name) {
     return false;
   }
   std::string path = dir + "/" + name + ".png";
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(p.presented), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
-      SDL_PIXELFORMAT_ARGB8888);
-  if (!s) return false;
-  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
-  SDL_FreeSurface(s);
-  if (!ok) std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(), SDL_GetError());
-  return ok;
+  std::string error;
+  if (writeFramePng(path, p.presented, kFrameWidth, kFrameHeight, &error)) return true;
+  std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(), error.c_str());
+  return false;
 }
 
 bool writeShot(const std::string& name) {

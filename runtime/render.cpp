@@ -56,7 +56,7 @@ int lbtsGetRenderImage(LbImage image) {
   for (int y = 0; y < height; ++y)
     std::copy_n(frame.begin() + static_cast<size_t>(y) * kFrameWidth, width,
                 image->pixels.begin() + static_cast<size_t>(y) * image->width);
-  ++image->version;
+  imageWritten(*image, {0, 0, width, height});
   return 1;
 }
 

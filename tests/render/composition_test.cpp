@@ -85,11 +85,11 @@ TEST_F(Composition, ChangingScenesComposeAsPixmanDrawsThemWhole) {
   };
   for (int i = 0; i < 10; ++i) add();
 
-  for (int step = 0; step < 160; ++step) {
+  for (int step = 0; step < 200; ++step) {
     for (int changes = 1 + pick(3); changes > 0; --changes) {
       if (sprites.empty()) add();
       LbSprite s = sprites[pick(static_cast<int>(sprites.size()))];
-      switch (pick(14)) {
+      switch (pick(15)) {
         case 0: lbtsSetSpritePos(s, pick(900) - 100, pick(700) - 100); break;
         case 1: lbtsSetSpritePos(s, s->x + 1 - pick(3), s->y + 1 - pick(3)); break;
         case 2: lbtsSetSpriteSize(s, 1 + pick(500), 1 + pick(400)); break;
@@ -106,15 +106,25 @@ TEST_F(Composition, ChangingScenesComposeAsPixmanDrawsThemWhole) {
         }
         case 9: lbtsSetWipeLevel(masks[pick(3)], pick(2) ? unit() : levels[pick(6)]); break;
         case 10: {
+          // A part of the picture written, as text is typed into a surface; or a pixel
+          // written without saying where.
           LbImage img = s->image;
-          img->pixels[pick(static_cast<int>(img->pixels.size()))] = argb(pick(256), 9, 99, 199);
-          ++img->version;
+          if (pick(3)) {
+            lbtsFillImageRect(img, pick(img->width) - 2, pick(img->height) - 2, 1 + pick(30),
+                              1 + pick(20), unit(), unit(), unit(), pick(2) ? unit() : 1.0f);
+          } else {
+            img->pixels[pick(static_cast<int>(img->pixels.size()))] = argb(pick(256), 9, 99, 199);
+            ++img->version;
+          }
           break;
         }
         case 11: lbtsSetSpriteBlend(s, pick(3) ? kBlendAlpha : kBlendAdd); break;
         case 12:
           if (pick(2)) lbtsRotateSpriteY(s, 180.0f);
           else lbtsRotateSpriteZ(s, static_cast<float>(pick(40)) - 20.0f);
+          break;
+        case 14:  // a character typed into the text picture, wherever it shows
+          lbtsFillImageRect(pictures[6], pick(190), pick(50), 8, 12, 1.0f, 1.0f, 1.0f, 1.0f);
           break;
         case 13:
           if (pick(2)) {
@@ -155,6 +165,13 @@ TEST_F(Composition, SweepsOverAStillSceneComposeAsPixmanDrawsThemWhole) {
     if (step == 12) lbtsSetSpritePos(figure, 120, 50);  // the scene below moves once
     ASSERT_TRUE(agrees("wipe step " + std::to_string(step)));
   }
+  // Part of the one-colour picture painted over: it is one colour no more.
+  lbtsSetSpriteWipe(old, nullptr, 0);
+  lbtsSetSpriteLevel(old, 8);
+  lbtsFillImageRect(old->image, 10, 10, 100, 80, 0.1f, 0.9f, 0.2f, 1.0f);
+  ASSERT_TRUE(agrees("one colour no more"));
+  lbtsFillImageRect(old->image, 200, 300, 50, 50, 0.1f, 0.9f, 0.2f, 0.5f);
+  ASSERT_TRUE(agrees("opaque no more"));
 }
 
 // The vector loops against the same arithmetic a pixel at a time, on every kind of input.
