@@ -49,6 +49,12 @@ class WindowBackend : public PresentBackend {
     // Gamepads are a comfort, not a need: without them the game plays on keys and mouse.
     // Pads already plugged in arrive as added devices with the first events.
     pads_on_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    // Should SDL fall back to its software renderer on X11, its window surface goes to the
+    // server directly rather than through a GL texture drawn by another software
+    // rasteriser, which doubles the work of every frame.
+    if (!SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) && SDL_GetCurrentVideoDriver() &&
+        SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     Platform& p = platform();
     int w = 0, h = 0;
     windowSize(p.windowWidth, p.windowHeight, w, h);
