@@ -63,9 +63,11 @@ struct WipeSampling {
 // A few samplings are kept: the sprites of one sweep share a mask, mostly at one size.
 constexpr size_t kKeptSamplings = 4;
 
+// Never destroyed: a wipe may be destroyed by a shutdown that runs while the program's
+// static objects are going.
 std::list<WipeSampling>& samplings() {
-  static std::list<WipeSampling> kept;
-  return kept;
+  static auto* kept = new std::list<WipeSampling>;
+  return *kept;
 }
 
 const WipeSampling& samplingFor(const LbWipeObject& wipe, const pixman_fixed_t (&t)[4],
