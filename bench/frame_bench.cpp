@@ -1,8 +1,8 @@
 // Frame cost: a court-like scene (background, three characters with alpha, the message
-// window, two text surfaces, three buttons) composed per frame, next to one plain copy of
-// an 800x600x4 frame. The "memcpys" counter is the frame's cost in such copies. With core
-// built, the same scene rendered through core, and a cross-fade step and a mask-wipe step
-// driven through core, are measured the same way.
+// window, two text surfaces, three buttons) composed per frame, next to plain copies of an
+// 800x600x4 frame taken between the frames. The "memcpys" counter is the frame's processor
+// time in such copies. With core built, the same scene rendered through core, and a
+// cross-fade step and a mask-wipe step driven through core, are measured the same way.
 #include "compositor.h"
 
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench_clock.h"
+#include "court_scene.h"
 
 #ifdef ORVANE_BENCH_CORE
 #include <unistd.h>
@@ -35,67 +36,6 @@
 
 namespace {
 
-uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
-
-LbImage makeImage(int w, int h, uint32_t (*pixel)(int, int)) {
-  LbImage img = lbtsCreateImage(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) img->pixels[static_cast<size_t>(y) * w + x] = pixel(x, y);
-  ++img->version;
-  return img;
-}
-
-// A standing figure: an opaque body inside a soft-edged ellipse, transparent around it.
-uint32_t character(int x, int y) {
-  double dx = (x - 200) / 150.0, dy = (y - 320) / 280.0, d = dx * dx + dy * dy;
-  if (d > 1.0) return 0;
-  uint32_t a = d > 0.9 ? static_cast<uint32_t>((1.0 - d) * 2550) : 255;
-  return argb(a, 200, (x * 3) & 0xFF, (y * 2) & 0xFF);
-}
-
-// Text: mostly transparent, with glyph-like blocks of opaque pixels on a few lines.
-uint32_t text(int x, int y) {
-  bool ink = y % 36 < 24 && y < 110 && x % 26 < 20 && x < 620 && ((x / 26 + y / 36) % 5 != 0);
-  return ink ? argb(255, 255, 255, 255) : argb(0, 255, 255, 255);
-}
-
-struct CourtScene {
-  std::vector<LbImage> images;
-  std::vector<LbSprite> sprites;
-  LbImage textSurface = nullptr;
-  LbSprite walker = nullptr;  // the middle character
-
-  CourtScene() {
-    auto add = [this](LbImage img, int level, int x, int y) {
-      images.push_back(img);
-      LbSprite s = lbtsCreateSprite(img, level, 1);
-      lbtsSetSpritePos(s, x, y);
-      sprites.push_back(s);
-      return s;
-    };
-    add(makeImage(800, 600, [](int x, int y) { return argb(255, x & 0xFF, y & 0xFF, 90); }), 6, 0, 0);
-    for (int i = 0; i < 3; ++i) {
-      LbSprite s = add(makeImage(400, 600, character), 10 + 2 * i, -100 + 250 * i, 0);
-      if (i == 1) walker = s;
-    }
-    add(makeImage(760, 150, [](int, int) { return argb(192, 10, 20, 60); }), 40, 20, 430);
-    LbImage shadow = makeImage(760, 150, text);
-    add(shadow, 42, 22, 432);
-    textSurface = makeImage(760, 150, text);
-    add(textSurface, 44, 20, 430);
-    for (int i = 0; i < 3; ++i)
-      add(makeImage(120, 40, [](int x, int y) {
-            return argb(x < 2 || y < 2 || x > 117 || y > 37 ? 128 : 230, 60, 60, 200);
-          }), 50, 420 + 125 * i, 385);
-  }
-  ~CourtScene() {
-    for (LbSprite s : sprites) lbtsDestroySprite(s);
-    for (LbImage img : images) lbtsDestroyImage(img);
-  }
-};
-
 void BM_FrameMemcpy(benchmark::State& state) {
   std::vector<uint32_t> from(kFrameWidth * kFrameHeight, 1), to(kFrameWidth * kFrameHeight);
   for (auto _ : state) {
@@ -106,18 +46,13 @@ void BM_FrameMemcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameMemcpy)->Unit(benchmark::kMicrosecond);
 
-// The measured processor time per iteration, in microseconds and in frame copies.
-void reportInMemcpys(benchmark::State& state, double seconds) {
-  state.counters["cpu_us"] = seconds * 1e6 / state.iterations();
-  state.counters["memcpys"] = seconds * 1e9 / state.iterations() / memcpyNanoseconds();
-}
-
-// The scene with one character stepping a pixel back and forth: every sprite is drawn again
-// each frame, while every image's premultiplied copy is reused.
+// The scene with one character stepping a pixel back and forth: the pixels it leaves and
+// takes are drawn again each frame, while every image's premultiplied copy is reused.
 void BM_CourtFrame(benchmark::State& state) {
   CourtScene scene;
   LbSprite walker = scene.walker;
   lbtsRender();
+  FrameCopies copies;
   double total = 0;
   int step = 0;
   for (auto _ : state) {
@@ -125,8 +60,9 @@ void BM_CourtFrame(benchmark::State& state) {
     double start = cpuSeconds();
     lbtsRender();
     total += cpuSeconds() - start;
+    copies.copy();
   }
-  reportInMemcpys(state, total);
+  copies.report(state, total, static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_CourtFrame)->Unit(benchmark::kMicrosecond);
 
@@ -134,30 +70,37 @@ BENCHMARK(BM_CourtFrame)->Unit(benchmark::kMicrosecond);
 void BM_CourtFrameUnchanged(benchmark::State& state) {
   CourtScene scene;
   lbtsRender();
+  FrameCopies copies;
   double total = 0;
   for (auto _ : state) {
     double start = cpuSeconds();
     lbtsRender();
     total += cpuSeconds() - start;
+    copies.copy();
   }
-  reportInMemcpys(state, total);
+  copies.report(state, total, static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_CourtFrameUnchanged)->Unit(benchmark::kMicrosecond);
 
-// A character being typed each frame: the text surface changes between frames.
+// A character typed each frame: a glyph-sized block of the text surface is written, as the
+// runtime's character drawing writes it, saying where.
 void BM_CourtFrameWhileTyping(benchmark::State& state) {
   CourtScene scene;
   lbtsRender();
+  FrameCopies copies;
   double total = 0;
-  uint32_t n = 0;
+  int n = 0;
   for (auto _ : state) {
-    scene.textSurface->pixels[(n++ * 7919) % scene.textSurface->pixels.size()] |= 0xFF000000u;
-    ++scene.textSurface->version;
+    int column = n % 30, line = n / 30 % 3;
+    ++n;
+    lbtsFillImageRect(scene.textSurface, 10 + 24 * column, 8 + 36 * line, 22, 24, 1.0f, 1.0f,
+                      1.0f, (n & 1) ? 1.0f : 0.0f);
     double start = cpuSeconds();
     lbtsRender();
     total += cpuSeconds() - start;
+    copies.copy();
   }
-  reportInMemcpys(state, total);
+  copies.report(state, total, static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_CourtFrameWhileTyping)->Unit(benchmark::kMicrosecond);
 
@@ -249,19 +192,21 @@ void TransitionSteps(benchmark::State& state, const char* wipe) {
   buildColourSprite(20, 0, 400, 600, "#c08040", 150, 0, 0, 0, 12, 0, "", "none");
   buildColourSprite(21, 0, 400, 600, "#4080c0", 250, 0, 0, 0, 12, 0, "hide", "none");
   CoreSession::steps = 0;
+  FrameCopies copies;
   double total = 0;
   bool forth = true;
   for (auto _ : state) {
+    long before = CoreSession::steps;
     double start = cpuSeconds();
     if (forth) showSprite(21, 20, wipe);
     else showSprite(20, 21, wipe);
     total += cpuSeconds() - start;
     forth = !forth;
+    copies.copy(static_cast<int>(CoreSession::steps - before));
   }
   const double steps = static_cast<double>(CoreSession::steps);
   state.counters["steps"] = steps / state.iterations();
-  state.counters["cpu_us"] = total * 1e6 / steps;
-  state.counters["memcpys"] = total * 1e9 / steps / memcpyNanoseconds();
+  copies.report(state, total, steps);
   destroySprite(20);
   destroySprite(21);
 }
@@ -280,6 +225,7 @@ void BM_CourtFrameThroughCore(benchmark::State& state) {
   CourtScene scene;
   LbSprite walker = scene.walker;
   renderScreen();
+  FrameCopies copies;
   double total = 0;
   int step = 0;
   for (auto _ : state) {
@@ -287,8 +233,9 @@ void BM_CourtFrameThroughCore(benchmark::State& state) {
     double start = cpuSeconds();
     renderScreen();
     total += cpuSeconds() - start;
+    copies.copy();
   }
-  reportInMemcpys(state, total);
+  copies.report(state, total, static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_CourtFrameThroughCore)->Unit(benchmark::kMicrosecond);
 

@@ -1,10 +1,12 @@
 /*
  * The compositor: decides where each host sprite lands (the sprite rules the game relies on
- * live here and nowhere else) and has pixman draw it: premultiplied copies of images made
- * when their version changes, affine transforms for size and rotation, masks for corner
- * alpha and wipes.
+ * live here and nowhere else), which pixels changed since the last frame, and has pixman
+ * draw them: premultiplied copies of images made when their version changes, affine
+ * transforms for size and rotation, masks for corner alpha. One-colour pictures become solid
+ * fills; wipes are blended by the compositor's own loops.
  */
 #include "compositor.h"
+#include "pixels.h"
 
 #include <pixman.h>
 
@@ -27,7 +29,10 @@ using PixmanImage = std::unique_ptr<pixman_image_t, PixmanDeleter>;
 
 struct ImageCopy {
   uint64_t version = 0;
-  bool opaque = false;  // every pixel has alpha 255: pixman may copy instead of blending
+  bool opaque = false;   // every pixel has alpha 255: pixman may copy instead of blending
+  bool uniform = false;  // one colour throughout: drawn as a solid fill
+  uint32_t colour = 0;   // that colour, premultiplied
+  uint32_t straight = 0; // and as the image holds it
   std::vector<uint32_t> bits;
 };
 
@@ -40,9 +45,11 @@ struct WipeCopy {
   std::vector<uint32_t> bits;
 };
 
-std::unordered_map<const void*, ImageCopy>& imageCopies() {
-  static std::unordered_map<const void*, ImageCopy> copies;
-  return copies;
+// The reference drawing keeps copies of its own, made whole: what it draws owes nothing to
+// the compositor's own bookkeeping.
+std::unordered_map<const void*, ImageCopy>& imageCopies(bool reference = false) {
+  static std::unordered_map<const void*, ImageCopy> copies, referenceCopies;
+  return reference ? referenceCopies : copies;
 }
 
 std::unordered_map<const void*, WipeCopy[2]>& wipeCopies() {
@@ -50,62 +57,45 @@ std::unordered_map<const void*, WipeCopy[2]>& wipeCopies() {
   return copies;
 }
 
-// Pixel loops carry no fuzzing coverage: a branch per pixel tells the fuzzer nothing about
-// the input, and instrumenting it makes every composed frame many times slower.
-#if defined(__clang__)
-#define PIXEL_LOOP __attribute__((no_sanitize("coverage")))
-#else
-#define PIXEL_LOOP
-#endif
+bool gOwnPixelPaths = true;
 
-// Straight to premultiplied alpha, c * a / 255 rounded, two channels at a time and four
-// pixels to a vector, so it runs as vector code whatever the optimisation level. Returns
-// whether every pixel is opaque.
-using Pixels4 = uint32_t __attribute__((vector_size(16)));
-
-PIXEL_LOOP Pixels4 premultiply4(Pixels4 p) {
-  Pixels4 a = p >> 24;
-  Pixels4 rb = (p & 0x00FF00FFu) * a + 0x00800080u;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-  Pixels4 g = (p >> 8 & 0xFFu) * a + 0x80u;
-  g = (g + (g >> 8)) >> 8;
-  return a << 24 | rb | g << 8;
-}
-
-PIXEL_LOOP bool premultiplyPixels(const uint32_t* from, uint32_t* to, size_t count) {
-  Pixels4 allAlpha4 = ~Pixels4{};
-  size_t i = 0;
-  for (; i + 4 <= count; i += 4) {
-    Pixels4 p;
-    std::memcpy(&p, from + i, sizeof p);
-    allAlpha4 &= p;
-    p = premultiply4(p);
-    std::memcpy(to + i, &p, sizeof p);
-  }
-  uint32_t allAlpha = 0xFF000000u;
-  for (int lane = 0; lane < 4; ++lane) allAlpha &= allAlpha4[lane];
-  if (i < count) {
-    Pixels4 p = {};
-    std::memcpy(&p, from + i, (count - i) * 4);
-    Pixels4 q = premultiply4(p);
-    std::memcpy(to + i, &q, (count - i) * 4);
-    for (size_t lane = 0; lane < count - i; ++lane) allAlpha &= p[lane];
-  }
-  return (allAlpha >> 24) == 0xFF;
-}
-
+// Made again where the image changed since the copy was made: all of it, or only the
+// rectangle its writers noted (a character typed into a text surface).
 const ImageCopy& premultipliedCopy(const LbImageObject& image) {
-  ImageCopy& copy = imageCopies()[&image];
-  if (copy.bits.size() != image.pixels.size() || copy.version != image.version ||
-      copy.bits.empty()) {
-    copy.bits.resize(image.pixels.size());
-    copy.opaque = premultiplyPixels(image.pixels.data(), copy.bits.data(), image.pixels.size());
-    copy.version = image.version;
+  ImageCopy& copy = imageCopies(!gOwnPixelPaths)[&image];
+  const size_t size = image.pixels.size();
+  if (copy.version == image.version && copy.bits.size() == size && !copy.bits.empty())
+    return copy;
+  FrameRect part{0, 0, image.width, image.height};
+  const bool sized = size == static_cast<size_t>(image.width) * image.height && size > 0;
+  if (sized && copy.bits.size() == size && gOwnPixelPaths)
+    part = imageChangedSince(image, copy.version);
+  if (!sized || part.x0 != 0 || part.y0 != 0 || part.x1 != image.width ||
+      part.y1 != image.height) {
+    // Only the part: the copy stays opaque (or one colour) only if the part keeps it so.
+    if (sized && copy.bits.size() == size) {
+      for (int y = part.y0; y < part.y1; ++y) {
+        size_t at = static_cast<size_t>(y) * image.width + part.x0;
+        PremultipliedCopyInfo row = premultiplyPixels(image.pixels.data() + at,
+                                                      copy.bits.data() + at, part.x1 - part.x0);
+        copy.opaque &= row.opaque;
+        copy.uniform &= row.uniform && image.pixels[at] == copy.straight;
+      }
+      copy.version = image.version;
+      return copy;
+    }
   }
+  copy.bits.resize(size);
+  PremultipliedCopyInfo info = premultiplyPixels(image.pixels.data(), copy.bits.data(), size);
+  copy.opaque = info.opaque;
+  copy.uniform = info.uniform;
+  copy.colour = info.colour;
+  copy.straight = size ? image.pixels[0] : 0;
+  copy.version = image.version;
   return copy;
 }
 
-PIXEL_LOOP void lookUp(const uint8_t (&lut)[256], const uint8_t* from, uint8_t* to, int count) {
+void lookUp(const uint8_t (&lut)[256], const uint8_t* from, uint8_t* to, int count) {
   for (int i = 0; i < count; ++i) to[i] = lut[from[i]];
 }
 
@@ -295,7 +285,79 @@ PixmanImage cornerImage(const SpriteCorner (&corners)[4], bool colour, uint32_t*
   return image;
 }
 
-bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
+// The frame being composed: pixman's picture of it, its pixels, and the rectangle being
+// drawn again (nothing outside it is touched).
+struct FrameTarget {
+  pixman_image_t* image;
+  uint32_t* bits;
+  FrameRect clip;
+};
+
+// x * a / 255 rounded, per channel of a premultiplied colour, as pixman multiplies a source
+// by a solid mask.
+uint32_t scaleColour(uint32_t colour, uint8_t a) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t t = (colour >> shift & 0xFF) * a + 0x80;
+    out |= ((t + (t >> 8)) >> 8) << shift;
+  }
+  return out;
+}
+
+// The sprite through its wipe by the compositor's own loops: what pixman would draw with
+// the source (the view, or its solid colour), the wipe's bilinear mask and the uniform alpha.
+// False when the sprite is not one the loops handle.
+bool drawWipedSprite(const LbSpriteObject& sprite, const DrawJob& job, const ImageCopy& copy,
+                     pixman_image_t* view, int srcX, int srcY, const FrameRect& box,
+                     const FrameRect& clip, uint32_t* frame) {
+  const LbWipeObject& wipe = *sprite.wipe;
+  WipeDraw d;
+  d.wipe = &wipe;
+  d.mode = sprite.wipeMode;
+  Affine toMask = multiply({static_cast<double>(wipe.width) / sprite.width, 0, 0, 0,
+                            static_cast<double>(wipe.height) / sprite.height, 0},
+                           job.boxToLocal);
+  if (toMask.b != 0 || toMask.d != 0) return false;
+  d.toMask[0] = toMask.a;
+  d.toMask[1] = toMask.c;
+  d.toMask[2] = toMask.e;
+  d.toMask[3] = toMask.f;
+  d.boxX = box.x0;
+  d.boxY = box.y0;
+  d.boxWidth = box.x1 - box.x0;
+  d.boxHeight = box.y1 - box.y0;
+  d.clipX = clip.x0;
+  d.clipY = clip.y0;
+  d.clipWidth = clip.x1 - clip.x0;
+  d.clipHeight = clip.y1 - clip.y0;
+  d.alpha = unitToByte(sprite.corners[0].a);
+  d.add = sprite.blend == kBlendAdd;
+  d.opaque = copy.opaque;
+  // A one-colour picture stays one colour however it is stretched (the edges repeat it).
+  static std::vector<uint32_t> scaled;
+  if (copy.uniform) {
+    d.solid = copy.colour;
+  } else if (job.identity) {
+    // A plain copy reads the view (srcX, srcY) on from the box's corner.
+    d.source = copy.bits.data() +
+               static_cast<size_t>(job.viewY + srcY + clip.y0 - box.y0) * sprite.image->width +
+               job.viewX + srcX + (clip.x0 - box.x0);
+    d.sourceStride = static_cast<size_t>(sprite.image->width);
+  } else {
+    // The stretched picture is sampled by pixman into the clip's pixels first.
+    scaled.resize(static_cast<size_t>(d.clipWidth) * d.clipHeight);
+    PixmanImage into(pixman_image_create_bits(PIXMAN_a8r8g8b8, d.clipWidth, d.clipHeight,
+                                              scaled.data(), d.clipWidth * 4));
+    if (!into) return false;
+    pixman_image_composite32(PIXMAN_OP_SRC, view, nullptr, into.get(), clip.x0 - box.x0,
+                             clip.y0 - box.y0, 0, 0, 0, 0, d.clipWidth, d.clipHeight);
+    d.source = scaled.data();
+    d.sourceStride = static_cast<size_t>(d.clipWidth);
+  }
+  return drawThroughWipe(d, frame);
+}
+
+bool drawSprite(const LbSpriteObject& sprite, const FrameTarget& target) {
   const LbImageObject& image = *sprite.image;
   const SpriteCorner* c = sprite.corners;
   if (c[0].a == 0 && c[1].a == 0 && c[2].a == 0 && c[3].a == 0) return true;
@@ -304,8 +366,16 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
 
   DrawJob job;
   if (!planDraw(sprite, image, &job)) return true;
+  const FrameRect box{job.boxX, job.boxY, job.boxX + job.boxWidth, job.boxY + job.boxHeight};
+  const FrameRect clip = intersect(box, target.clip);
+  if (clip.empty()) return true;
+  // Where the clip starts within the box: sources and masks are read that far in.
+  const int inX = clip.x0 - box.x0, inY = clip.y0 - box.y0;
+  const int clipWidth = clip.x1 - clip.x0, clipHeight = clip.y1 - clip.y0;
 
   const ImageCopy& copy = premultipliedCopy(image);
+  // A wholly transparent picture leaves the frame as it is, however it is drawn.
+  if (gOwnPixelPaths && copy.uniform && copy.colour == 0) return true;
   auto* viewBits = const_cast<uint32_t*>(copy.bits.data()) +
                    static_cast<size_t>(job.viewY) * image.width + job.viewX;
   PixmanImage view(pixman_image_create_bits(copy.opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
@@ -335,6 +405,29 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
   bool tinted = false;
   for (int i = 0; i < 4; ++i) tinted |= c[i].r != 1 || c[i].g != 1 || c[i].b != 1;
 
+  if (gOwnPixelPaths && sprite.wipe && uniformAlpha && !tinted && job.axisAligned &&
+      drawWipedSprite(sprite, job, copy, view.get(), srcX, srcY, box, clip, target.bits))
+    return true;
+
+  // A one-colour picture stretched along the axes is that colour at every pixel it covers:
+  // a solid fill, with a uniform alpha folded into the colour.
+  if (gOwnPixelPaths && copy.uniform && job.axisAligned && !tinted && !sprite.wipe) {
+    uint32_t colour = copy.colour;
+    if (uniformAlpha && c[0].a < 1.0f) colour = scaleColour(colour, unitToByte(c[0].a));
+    pixman_color_t solid{static_cast<uint16_t>((colour >> 16 & 0xFF) * 257),
+                         static_cast<uint16_t>((colour >> 8 & 0xFF) * 257),
+                         static_cast<uint16_t>((colour & 0xFF) * 257),
+                         static_cast<uint16_t>((colour >> 24) * 257)};
+    view.reset(pixman_image_create_solid_fill(&solid));
+    if (!view) return false;
+    if (uniformAlpha) {
+      pixman_image_composite32(sprite.blend == kBlendAdd ? PIXMAN_OP_ADD : PIXMAN_OP_OVER,
+                               view.get(), nullptr, target.image, 0, 0, 0, 0, clip.x0, clip.y0,
+                               clipWidth, clipHeight);
+      return true;
+    }
+  }
+
   uint32_t cornerBits[4], tintBits[4];
   PixmanImage alphaMask, wipeImage, combined;
   if (!uniformAlpha) {
@@ -361,46 +454,91 @@ bool drawSprite(const LbSpriteObject& sprite, pixman_image_t* frame) {
     pixman_image_set_filter(wipeImage.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_repeat(wipeImage.get(), PIXMAN_REPEAT_PAD);
   }
+  // Masks are read in box coordinates, so the clip reads them from (inX, inY) on.
+  int maskX = inX, maskY = inY;
   pixman_image_t* mask = alphaMask ? alphaMask.get() : wipeImage.get();
   if (alphaMask && wipeImage) {
-    combined.reset(pixman_image_create_bits(PIXMAN_a8, job.boxWidth, job.boxHeight, nullptr, 0));
+    combined.reset(pixman_image_create_bits(PIXMAN_a8, clipWidth, clipHeight, nullptr, 0));
     if (!combined) return false;
-    pixman_image_composite32(PIXMAN_OP_SRC, wipeImage.get(), nullptr, combined.get(), 0, 0, 0, 0,
-                             0, 0, job.boxWidth, job.boxHeight);
-    pixman_image_composite32(PIXMAN_OP_IN, alphaMask.get(), nullptr, combined.get(), 0, 0, 0, 0,
-                             0, 0, job.boxWidth, job.boxHeight);
+    pixman_image_composite32(PIXMAN_OP_SRC, wipeImage.get(), nullptr, combined.get(), inX, inY,
+                             0, 0, 0, 0, clipWidth, clipHeight);
+    pixman_image_composite32(PIXMAN_OP_IN, alphaMask.get(), nullptr, combined.get(), inX, inY,
+                             0, 0, 0, 0, clipWidth, clipHeight);
     mask = combined.get();
+    maskX = maskY = 0;
   }
 
   pixman_op_t op = sprite.blend == kBlendAdd ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
   if (!tinted) {
-    pixman_image_composite32(op, view.get(), mask, frame, srcX, srcY, 0, 0, job.boxX, job.boxY,
-                             job.boxWidth, job.boxHeight);
+    pixman_image_composite32(op, view.get(), mask, target.image, srcX + inX, srcY + inY, maskX,
+                             maskY, clip.x0, clip.y0, clipWidth, clipHeight);
     return true;
   }
-  // Corner colours multiply each channel: the tinted sprite is drawn into the box first
+  // Corner colours multiply each channel: the tinted sprite is drawn into the clip first
   // (component-alpha mask), then blended like any other.
   PixmanImage tint = cornerImage(sprite.corners, true, tintBits, job.boxToLocal, sprite);
   PixmanImage tintedBox(
-      pixman_image_create_bits(PIXMAN_a8r8g8b8, job.boxWidth, job.boxHeight, nullptr, 0));
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, clipWidth, clipHeight, nullptr, 0));
   if (!tint || !tintedBox) return false;
-  pixman_image_composite32(PIXMAN_OP_SRC, view.get(), tint.get(), tintedBox.get(), srcX, srcY, 0,
-                           0, 0, 0, job.boxWidth, job.boxHeight);
-  pixman_image_composite32(op, tintedBox.get(), mask, frame, 0, 0, 0, 0, job.boxX, job.boxY,
-                           job.boxWidth, job.boxHeight);
+  pixman_image_composite32(PIXMAN_OP_SRC, view.get(), tint.get(), tintedBox.get(), srcX + inX,
+                           srcY + inY, inX, inY, 0, 0, clipWidth, clipHeight);
+  pixman_image_composite32(op, tintedBox.get(), mask, target.image, 0, 0, maskX, maskY, clip.x0,
+                           clip.y0, clipWidth, clipHeight);
   return true;
 }
 
-// Whether the sprite alone paints every pixel of the frame with its own opaque pixels (a
-// plain copy of an opaque picture over the whole frame), so nothing under it shows.
-bool paintsWholeFrame(const LbSpriteObject& sprite) {
+// Whether the sprite alone paints every pixel of the rectangle with its own opaque pixels
+// (an opaque picture along the axes, over and unmasked), so nothing under it shows there.
+bool coversOpaquely(const LbSpriteObject& sprite, const FrameRect& rect) {
   if (sprite.wipe || sprite.blend != kBlendAlpha) return false;
   for (const SpriteCorner& c : sprite.corners)
     if (c.r != 1 || c.g != 1 || c.b != 1 || c.a != 1) return false;
   DrawJob job;
-  return planDraw(sprite, *sprite.image, &job) && job.identity && job.boxX == 0 &&
-         job.boxY == 0 && job.boxWidth == kFrameWidth && job.boxHeight == kFrameHeight &&
+  if (!planDraw(sprite, *sprite.image, &job) || !job.axisAligned) return false;
+  if (!job.identity) {
+    // A stretched picture must be drawable at all (not squeezed below a pixel).
+    if (!fitsFixedPoint(multiply(job.localToView, job.boxToLocal))) return false;
+  }
+  FrameRect box{job.boxX, job.boxY, job.boxX + job.boxWidth, job.boxY + job.boxHeight};
+  return box.x0 <= rect.x0 && box.y0 <= rect.y0 && box.x1 >= rect.x1 && box.y1 >= rect.y1 &&
          premultipliedCopy(*sprite.image).opaque;
+}
+
+// The frame pixels through which the sprite shows a rectangle of its image: exactly, for a
+// plain copy; for a stretched one, with room for the filter's reach; its whole box when it
+// is turned.
+FrameRect showingPart(const LbSpriteObject& sprite, const FrameRect& part, const FrameRect& box) {
+  DrawJob job;
+  if (part.empty() || !planDraw(sprite, *sprite.image, &job)) return {};
+  if (!job.axisAligned) return box;
+  if (job.identity) {
+    const int dx = -(job.viewX + static_cast<int>(job.frameToLocal.c + job.localToView.c));
+    const int dy = -(job.viewY + static_cast<int>(job.frameToLocal.f + job.localToView.f));
+    return intersect({part.x0 + dx, part.y0 + dy, part.x1 + dx, part.y1 + dy}, box);
+  }
+  SpritePlacement place = placeSprite(sprite);
+  double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+  for (int x : {part.x0, part.x1})
+    for (int y : {part.y0, part.y1}) {
+      double u = (x - job.viewX - job.localToView.c) / job.localToView.a;
+      double v = (y - job.viewY - job.localToView.f) / job.localToView.e;
+      double fx = place.m[0] * u + place.m[2], fy = place.m[4] * v + place.m[5];
+      minX = std::min(minX, fx);
+      maxX = std::max(maxX, fx);
+      minY = std::min(minY, fy);
+      maxY = std::max(maxY, fy);
+    }
+  if (!(maxX > -1e6 && maxY > -1e6 && minX < 1e6 && minY < 1e6)) return box;
+  return intersect({static_cast<int>(std::floor(minX)) - 2, static_cast<int>(std::floor(minY)) - 2,
+                    static_cast<int>(std::ceil(maxX)) + 2, static_cast<int>(std::ceil(maxY)) + 2},
+                   box);
+}
+
+// Where the sprite may draw: its box, or nothing.
+FrameRect boxOf(const LbSpriteObject& sprite) {
+  DrawJob job;
+  if (!planDraw(sprite, *sprite.image, &job)) return {};
+  return {job.boxX, job.boxY, job.boxX + job.boxWidth, job.boxY + job.boxHeight};
 }
 
 }  // namespace
@@ -516,12 +654,14 @@ SpriteKey keyOf(LbSprite s) {
   return k;
 }
 
-// What the last composed frame showed, and the destroyed objects count at that time: an
-// image or wipe destroyed since may have left its address to a new one.
+// What the last composed frame showed (each sprite's key and the box it could draw in), and
+// the destroyed objects count at that time: an image or wipe destroyed since may have left
+// its address to a new one.
 struct LastComposition {
   const uint32_t* frame = nullptr;
   uint64_t destroyed = 0;
   std::vector<SpriteKey> keys;
+  std::vector<FrameRect> boxes;
 };
 
 LastComposition& lastComposition() {
@@ -531,33 +671,185 @@ LastComposition& lastComposition() {
 
 uint64_t gDestroyed = 0;
 
+// The pixels that differ between the last composition and one of these sprites: the old and
+// the new box of every sprite that came, went or changed. Sprites that stayed as they were
+// keep their place among each other, since their levels and creation order are in the keys.
+FrameRect changedPixels(const LastComposition& last, const std::vector<SpriteKey>& keys,
+                        const std::vector<FrameRect>& boxes) {
+  std::unordered_map<LbSprite, size_t> before;
+  before.reserve(last.keys.size());
+  for (size_t i = 0; i < last.keys.size(); ++i) before.emplace(last.keys[i].sprite, i);
+  std::vector<char> kept(last.keys.size(), 0);
+  FrameRect changed;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    auto it = before.find(keys[i].sprite);
+    if (it != before.end() && last.keys[it->second].serial == keys[i].serial) {
+      kept[it->second] = 1;
+      SpriteKey old = last.keys[it->second];
+      if (old == keys[i]) continue;
+      const uint64_t oldVersion = old.imageVersion;
+      old.imageVersion = keys[i].imageVersion;
+      if (old == keys[i]) {
+        // Only the picture changed, maybe only a small part of it.
+        const LbSpriteObject& sprite = *keys[i].sprite;
+        changed = unite(changed, showingPart(sprite, imageChangedSince(*sprite.image, oldVersion),
+                                             boxes[i]));
+        continue;
+      }
+      changed = unite(changed, last.boxes[it->second]);
+    }
+    changed = unite(changed, boxes[i]);
+  }
+  for (size_t i = 0; i < last.keys.size(); ++i)
+    if (!kept[i]) changed = unite(changed, last.boxes[i]);
+  return intersect(changed, FrameRect::whole());
+}
+
 }  // namespace
 
-bool composeFrame(uint32_t* frame) {
+FrameRect unite(const FrameRect& a, const FrameRect& b) {
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+FrameRect intersect(const FrameRect& a, const FrameRect& b) {
+  FrameRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1),
+              std::min(a.y1, b.y1)};
+  return r.empty() ? FrameRect{} : r;
+}
+
+void useOwnPixelPaths(bool on) { gOwnPixelPaths = on; }
+
+namespace {
+
+// The sprites at the bottom of the order that stay as they are while those above them move
+// (the scene under a fade, a wipe or a line being typed), composed once on their own, so
+// that a frame starts from a copy of them instead of drawing them again.
+struct Underlay {
+  std::vector<uint32_t> pixels;
+  std::vector<SpriteKey> keys;  // the sprites composed into it, bottom first
+  uint64_t destroyed = 0;
+  bool valid = false;
+  size_t lastPrefix = 0;  // how many bottom sprites the frame before left as they were
+};
+
+Underlay& underlay() {
+  static Underlay kept;
+  return kept;
+}
+
+// Draws sprites from..to of the order within the target's clip: from the topmost of them
+// that hides everything below it there, else over `below` (a frame to copy the clip from)
+// or black.
+bool drawRange(const std::vector<LbSprite>& order, size_t from, size_t to,
+               const FrameTarget& target, const uint32_t* below) {
+  const FrameRect& clip = target.clip;
+  size_t first = to;
+  while (first > from && !coversOpaquely(*order[first - 1], clip)) --first;
+  if (first > from) {
+    --first;
+  } else {
+    for (int y = clip.y0; y < clip.y1; ++y) {
+      uint32_t* row = target.bits + static_cast<size_t>(y) * kFrameWidth;
+      if (below)
+        std::copy(below + (row - target.bits) + clip.x0, below + (row - target.bits) + clip.x1,
+                  row + clip.x0);
+      else
+        std::fill(row + clip.x0, row + clip.x1, 0xFF000000u);
+    }
+  }
+  for (size_t i = first; i < to; ++i)
+    if (!drawSprite(*order[i], target)) return false;
+  return true;
+}
+
+// How many sprites at the bottom of both orders are the same, in the same places.
+size_t samePrefix(const std::vector<SpriteKey>& a, const std::vector<SpriteKey>& b) {
+  size_t n = 0;
+  while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
+  return n;
+}
+
+// The underlay that holds the bottom sprites of `keys` up to `prefix` of them, made again
+// when the same bottom sprites stood still for two frames running and more of them than the
+// underlay holds would be saved; null when there is none to use.
+const Underlay* underlayFor(const std::vector<LbSprite>& order,
+                            const std::vector<SpriteKey>& keys, size_t prefix) {
+  Underlay& u = underlay();
+  const bool steady = prefix == u.lastPrefix;
+  u.lastPrefix = prefix;
+  bool usable = u.valid && u.destroyed == gDestroyed && u.keys.size() <= prefix &&
+                std::equal(u.keys.begin(), u.keys.end(), keys.begin());
+  if (usable && u.keys.size() == prefix) return &u;
+  if (!steady || prefix < 2) return usable ? &u : nullptr;
+  u.valid = false;
+  u.pixels.resize(static_cast<size_t>(kFrameWidth) * kFrameHeight);
+  PixmanImage image(pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameWidth, kFrameHeight,
+                                             u.pixels.data(), kFrameWidth * 4));
+  if (!image) return nullptr;
+  if (!drawRange(order, 0, prefix, {image.get(), u.pixels.data(), FrameRect::whole()}, nullptr))
+    return nullptr;
+  u.keys.assign(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(prefix));
+  u.destroyed = gDestroyed;
+  u.valid = true;
+  return &u;
+}
+
+}  // namespace
+
+bool composeFrame(uint32_t* frame, FrameRect* changed) {
+  if (changed) *changed = {};
   std::vector<LbSprite> order = drawOrder();
+  LastComposition& last = lastComposition();
+  if (!gOwnPixelPaths) {
+    // The reference: every sprite drawn by pixman on black, the whole frame, leaving what
+    // the compositor knows of its own frames alone (unless this is one of them).
+    if (last.frame == frame) last.frame = nullptr;
+    PixmanImage image(pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameWidth, kFrameHeight,
+                                               frame, kFrameWidth * 4));
+    if (!image) return false;
+    std::fill(frame, frame + static_cast<size_t>(kFrameWidth) * kFrameHeight, 0xFF000000u);
+    const FrameTarget target{image.get(), frame, FrameRect::whole()};
+    for (LbSprite sprite : order)
+      if (!drawSprite(*sprite, target)) return false;
+    if (changed) *changed = FrameRect::whole();
+    return true;
+  }
   std::vector<SpriteKey> keys;
   keys.reserve(order.size());
   for (LbSprite sprite : order) keys.push_back(keyOf(sprite));
-  LastComposition& last = lastComposition();
-  if (last.frame == frame && last.destroyed == gDestroyed && last.keys == keys) return true;
+  const bool known = last.frame == frame && last.destroyed == gDestroyed;
+  if (known && last.keys == keys) return true;
+  std::vector<FrameRect> boxes;
+  boxes.reserve(order.size());
+  for (LbSprite sprite : order) boxes.push_back(boxOf(*sprite));
+  const FrameRect redraw = known ? changedPixels(last, keys, boxes) : FrameRect::whole();
+  const Underlay* below =
+      known ? underlayFor(order, keys, samePrefix(last.keys, keys)) : nullptr;
   last.frame = nullptr;  // a failed composition leaves the frame unknown
 
-  PixmanImage target(pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameWidth, kFrameHeight, frame,
-                                              kFrameWidth * 4));
-  if (!target) return false;
-  // The frame starts black, unless the bottom picture covers it anyway.
-  if (order.empty() || !paintsWholeFrame(*order.front()))
-    std::fill(frame, frame + kFrameWidth * kFrameHeight, 0xFF000000u);
-  for (LbSprite sprite : order)
-    if (!drawSprite(*sprite, target.get())) return false;
+  if (!redraw.empty()) {
+    PixmanImage image(pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameWidth, kFrameHeight,
+                                               frame, kFrameWidth * 4));
+    if (!image) return false;
+    const FrameTarget target{image.get(), frame, redraw};
+    const size_t from = below ? below->keys.size() : 0;
+    if (!drawRange(order, from, order.size(), target, below ? below->pixels.data() : nullptr))
+      return false;
+  }
   last.frame = frame;
   last.destroyed = gDestroyed;
   last.keys = std::move(keys);
+  last.boxes = std::move(boxes);
+  if (changed) *changed = redraw;
   return true;
 }
 
 void dropCompositorCopies(const void* imageOrWipe) {
   ++gDestroyed;
   imageCopies().erase(imageOrWipe);
+  imageCopies(true).erase(imageOrWipe);
   wipeCopies().erase(imageOrWipe);
+  dropWipeSamplings(imageOrWipe);
 }

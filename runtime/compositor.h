@@ -103,12 +103,46 @@ SpritePlacement placeSprite(const LbSpriteObject& sprite);
 std::vector<LbSprite> drawOrder();
 
 // Composes every drawn sprite over black into `frame` (kFrameWidth x kFrameHeight opaque
-// 0xFFRRGGBB pixels). When nothing drawn has changed since the last frame composed into the
-// same buffer, the buffer already holds the picture and is left alone. Returns false when
-// pixman could not allocate what it needed.
-bool composeFrame(uint32_t* frame);
+// 0xFFRRGGBB pixels). Only what changed since the last frame composed into the same buffer
+// is drawn again: the pixels where a sprite appeared, went, or changed in any way. `changed`
+// (when given) receives the rectangle drawn again, empty when the picture stayed the same.
+// Returns false when pixman could not allocate what it needed.
+bool composeFrame(uint32_t* frame, FrameRect* changed = nullptr);
+
+// Whether the compositor may draw wipes and one-colour sprites itself and compose only what
+// changed (the default). Off, pixman draws every sprite and every frame is drawn whole on
+// black, as the reference the tests hold the compositor's own paths to; what the compositor
+// knows of the frames it composed before stays, so it can go on where it left off.
+void useOwnPixelPaths(bool on);
 
 // Forgets the premultiplied copy of an image or the coverage mask of a wipe being destroyed.
 void dropCompositorCopies(const void* imageOrWipe);
+
+// ---- drawing through wipe masks (wipe_draw.cpp) ----
+
+// One axis-aligned sprite drawn through its wipe, within a clip of its box.
+struct WipeDraw {
+  const LbWipeObject* wipe = nullptr;
+  int mode = 0;
+  // Box pixel to mask pixel: (x * toMask[0] + toMask[1], y * toMask[2] + toMask[3]).
+  double toMask[4] = {1, 0, 1, 0};
+  int boxX = 0, boxY = 0, boxWidth = 0, boxHeight = 0;
+  int clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;  // frame pixels, inside the box
+  // The premultiplied source pixel of the clip's top-left pixel and the pixels per source
+  // row; or, without source, the one colour `solid`.
+  const uint32_t* source = nullptr;
+  size_t sourceStride = 0;
+  uint32_t solid = 0;
+  bool opaque = false;  // every source pixel has alpha 255
+  uint8_t alpha = 255;  // the sprite's own alpha, the same at every corner
+  bool add = false;     // additive blending instead of over
+};
+
+// Draws the sprite as pixman would draw it through the bilinear-filtered mask, into the
+// frame's pixels. False when the mapping is beyond what it handles; pixman must draw it.
+bool drawThroughWipe(const WipeDraw& draw, uint32_t* frame);
+
+// Forgets what drawThroughWipe worked out for a wipe being destroyed.
+void dropWipeSamplings(const void* wipe);
 
 #endif  // ORVANE_RUNTIME_COMPOSITOR_H

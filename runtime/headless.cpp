@@ -15,7 +15,7 @@ namespace {
 
 class HeadlessBackend : public PresentBackend {
  public:
-  bool show(const uint32_t*) override { return true; }  // presentFrame keeps the frame
+  bool show(const uint32_t*, const FrameRect&) override { return true; }  // presentFrame keeps it
   void waitEvents(int) override {}
   void setTitle(const std::string&) override {}
   void setFullscreen(bool) override {}

@@ -243,6 +243,27 @@ int lbtsSetImagePos(LbImage image, int x, int y) {
   return 1;
 }
 
+}  // extern "C"
+
+void imageWritten(LbImageObject& image, const FrameRect& rect) {
+  ++image.version;
+  image.changes[image.version % std::size(image.changes)] = {image.version, rect};
+}
+
+FrameRect imageChangedSince(const LbImageObject& image, uint64_t since) {
+  const FrameRect all{0, 0, image.width, image.height};
+  if (since > image.version || image.version - since > std::size(image.changes)) return all;
+  FrameRect changed;
+  for (uint64_t v = since + 1; v <= image.version; ++v) {
+    const LbImageObject::Change& c = image.changes[v % std::size(image.changes)];
+    if (c.version != v) return all;  // written without a note
+    changed = unite(changed, c.rect);
+  }
+  return intersect(changed, all);
+}
+
+extern "C" {
+
 int lbtsFillImage(LbImage image, float r, float g, float b, float a) {
   if (!isLiveImage(image)) return 0;
   std::fill(image->pixels.begin(), image->pixels.end(), packColour(r, g, b, a));
@@ -265,7 +286,8 @@ int lbtsFillImageRect(LbImage image, int x, int y, int width, int height, float 
       auto begin = image->pixels.begin() + row * image->width;
       std::fill(begin + left, begin + right, colour);
     }
-    ++image->version;
+    imageWritten(*image, {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+                          static_cast<int>(bottom)});
   }
   return 1;
 }

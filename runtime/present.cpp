@@ -9,7 +9,6 @@
 #include <wincompat.h>
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cmath>
@@ -123,19 +122,15 @@ void requestExit() {
 
 bool writePng(const std::string& dir, const std::string& name) {
   Platform& p = platform();
-  if (p.lastFrame.empty()) {
+  if (!p.presented) {
     std::fprintf(stderr, "orvane: no frame has been shown yet for the shot %s\n", name.c_str());
     return false;
   }
   std::string path = dir + "/" + name + ".png";
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-      p.lastFrame.data(), kFrameWidth, kFrameHeight, 32, kFrameWidth * 4,
-      SDL_PIXELFORMAT_ARGB8888);
-  if (!s) return false;
-  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
-  SDL_FreeSurface(s);
-  if (!ok) std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(), SDL_GetError());
-  return ok;
+  std::string error;
+  if (writeFramePng(path, p.presented, kFrameWidth, kFrameHeight, &error)) return true;
+  std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(), error.c_str());
+  return false;
 }
 
 bool writeShot(const std::string& name) {
@@ -145,10 +140,23 @@ bool writeShot(const std::string& name) {
 
 bool composingFrames() { return platform().composeFrames; }
 
-bool presentFrame(const uint32_t* pixels) {
+void keepPresentedFrame(const uint32_t* pixels) {
+  Platform& p = platform();
+  if (!pixels || p.presented != pixels) return;
+  p.keptFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  p.presented = p.keptFrame.data();
+  p.keptFrom = pixels;
+}
+
+bool presentFrame(const uint32_t* pixels, const FrameRect& changed) {
   Platform& p = platform();
   if (!pixels) return false;
-  if (p.composeFrames) p.lastFrame.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+  // `changed` counts from the frame presented last out of this buffer, which the kept copy
+  // (if any) still holds; from any other buffer, the whole frame may differ.
+  const bool same = p.presented == pixels ||
+                    (p.presented == p.keptFrame.data() && p.keptFrom == pixels);
+  FrameRect differs = same ? changed : FrameRect::whole();
+  p.presented = pixels;
   p.started = true;
   // Shots requested by time take the first frame presented at or after that time.
   uint32_t now = gameTime();
@@ -157,7 +165,7 @@ bool presentFrame(const uint32_t* pixels) {
     s.done = true;
     if (writeShot(s.name)) transcriptLine("shot " + s.name);
   }
-  bool ok = p.backend ? p.backend->show(pixels) : true;
+  bool ok = p.backend ? p.backend->show(pixels, differs) : true;
   // A frame takes one frame period of game time, as on a display with vertical sync.
   advanceGameTime(p.clock.nextPeriod());
   if (gameTime() >= p.maxTime) requestExit();

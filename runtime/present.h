@@ -6,6 +6,8 @@
 #ifndef ORVANE_RUNTIME_PRESENT_H
 #define ORVANE_RUNTIME_PRESENT_H
 
+#include "runtime.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -21,8 +23,9 @@
 class PresentBackend {
  public:
   virtual ~PresentBackend() = default;
-  // Shows (or records) one composed 800x600 frame; paces to the frame rate.
-  virtual bool show(const uint32_t* pixels) = 0;
+  // Shows (or records) one composed 800x600 frame, which differs from the one shown before
+  // only within `changed`; paces to the frame rate.
+  virtual bool show(const uint32_t* pixels, const FrameRect& changed) = 0;
   // Services window and input events, blocking at most ms for a waking event.
   virtual void waitEvents(int ms) = 0;
   virtual void setTitle(const std::string& utf8) = 0;
@@ -190,7 +193,11 @@ struct Platform {
   std::string shotsDir;
   std::vector<ShotAt> shotAt;
   uint64_t maxTime = 3600000;
-  std::vector<uint32_t> lastFrame;  // the last presented frame, for shots
+  // The last presented frame, for shots and for showing it again: the compositor's buffer
+  // itself, or `keptFrame` once the compositor draws over it without presenting.
+  const uint32_t* presented = nullptr;
+  std::vector<uint32_t> keptFrame;
+  const uint32_t* keptFrom = nullptr;  // the buffer keptFrame was copied from
   bool composeFrames = true;  // see composingFrames
   std::string saveDir;     // UTF-8; where settings and screenshots go (empty: none kept)
   struct Settings {

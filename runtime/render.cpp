@@ -14,19 +14,37 @@ std::vector<uint32_t>& lastFrame() {
   return frame;
 }
 
+// Where the composed frame differs from the frame presented last: all of it until the first
+// presentation.
+FrameRect gUnpresented = FrameRect::whole();
+
+bool presentComposed(const FrameRect& changed) {
+  FrameRect all = unite(gUnpresented, changed);
+  gUnpresented = {};
+  return presentFrame(lastFrame().data(), all);
+}
+
 }  // namespace
 
 extern "C" {
 
-int lbtsRender(void) { return composeFrame(lastFrame().data()) ? 1 : 0; }
+// Composes without presenting: the window goes on showing the frame presented last.
+int lbtsRender(void) {
+  keepPresentedFrame(lastFrame().data());
+  FrameRect changed;
+  if (!composeFrame(lastFrame().data(), &changed)) return 0;
+  gUnpresented = unite(gUnpresented, changed);
+  return 1;
+}
 
 int lbtsRenderScreen(void) {
-  if (composingFrames() && !composeFrame(lastFrame().data())) return 0;
-  return presentFrame(lastFrame().data()) ? 1 : 0;
+  FrameRect changed;
+  if (composingFrames() && !composeFrame(lastFrame().data(), &changed)) return 0;
+  return presentComposed(changed) ? 1 : 0;
 }
 
 // Shows the last composed frame again without composing.
-int lbtsPresent(void) { return presentFrame(lastFrame().data()) ? 1 : 0; }
+int lbtsPresent(void) { return presentComposed({}) ? 1 : 0; }
 
 // The frame is opaque, so its pixels are valid straight-alpha pixels as they are. An image
 // of another size receives the part of the frame that overlaps it, from the top-left corner.
@@ -38,7 +56,7 @@ int lbtsGetRenderImage(LbImage image) {
   for (int y = 0; y < height; ++y)
     std::copy_n(frame.begin() + static_cast<size_t>(y) * kFrameWidth, width,
                 image->pixels.begin() + static_cast<size_t>(y) * image->width);
-  ++image->version;
+  imageWritten(*image, {0, 0, width, height});
   return 1;
 }
 

@@ -300,8 +300,13 @@ void run() {
   const bool realClock = !compatIsVirtualClock();
   if (realClock) compatUseVirtualClock(1);
 
-  std::vector<uint32_t> background = p.lastFrame;
-  background.resize(size_t(kFrameWidth) * kFrameHeight, 0xFF000000u);
+  // The game's frame stays as it is behind the screen, which is drawn into a frame of its own
+  // (the one shots take while it is open).
+  const size_t frameSize = size_t(kFrameWidth) * kFrameHeight;
+  const uint32_t* gameFrame = p.presented;
+  std::vector<uint32_t> background(frameSize, 0xFF000000u);
+  if (gameFrame) std::copy(gameFrame, gameFrame + frameSize, background.begin());
+  std::vector<uint32_t> screenFrame;
   // The game's input waits aside; the screen takes everything from a queue of its own.
   InputState game = std::move(p.input);
   p.input = InputState{};
@@ -318,8 +323,9 @@ void run() {
     while (!p.screen.closing && !p.exitRequested) {
       SettingsView view = currentView(selected);
       if (first || !(view == shown)) {
-        painter.paint(background, view, p.lastFrame);
-        if (p.backend) p.backend->show(p.lastFrame.data());
+        painter.paint(background, view, screenFrame);
+        p.presented = screenFrame.data();
+        if (p.backend) p.backend->show(screenFrame.data(), FrameRect::whole());
         shown = std::move(view);
         first = false;
       }
@@ -345,8 +351,8 @@ void run() {
   p.input.mouseX = inside.mouseX;
   p.input.mouseY = inside.mouseY;
 
-  p.lastFrame = background;
-  if (p.backend && !p.exitRequested) p.backend->show(p.lastFrame.data());
+  p.presented = gameFrame;
+  if (p.backend && !p.exitRequested && gameFrame) p.backend->show(gameFrame, FrameRect::whole());
   if (realClock) compatUseVirtualClock(0);
   p.screen.open = p.screen.closing = false;
   transcriptLine("settings close");

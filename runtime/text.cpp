@@ -401,7 +401,7 @@ int lbtsDrawChar(LbImage image, int x, int y, LbFont font) {
       if (cover > dst[col] >> 24) dst[col] = (dst[col] & 0x00FFFFFFu) | cover << 24;
     }
   }
-  ++image->version;
+  imageWritten(*image, {x0, y0, x1, y1});
   return 1;
 }
 

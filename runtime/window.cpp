@@ -50,6 +50,12 @@ class WindowBackend : public PresentBackend {
     // Gamepads are a comfort, not a need: without them the game plays on keys and mouse.
     // Pads already plugged in arrive as added devices with the first events.
     pads_on_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    // Should SDL fall back to its software renderer on X11, its window surface goes to the
+    // server directly rather than through a GL texture drawn by another software
+    // rasteriser, which doubles the work of every frame.
+    if (!SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) && SDL_GetCurrentVideoDriver() &&
+        SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     Platform& p = platform();
     int w = 0, h = 0;
     windowSize(p.windowWidth, p.windowHeight, w, h);
@@ -62,10 +68,7 @@ class WindowBackend : public PresentBackend {
                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return fail(error, "cannot create a renderer");
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                 SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight);
-    if (!texture_) return fail(error, "cannot create the frame texture");
-    setLinearScaling(smoothScaling());
+    if (!createTexture()) return fail(error, "cannot create the frame texture");
     SDL_SetWindowMinimumSize(window_, kFrameWidth / 4, kFrameHeight / 4);
     SDL_RenderSetVSync(renderer_, 1);
     // Show a black window at once rather than whatever the desktop left there.
@@ -75,8 +78,10 @@ class WindowBackend : public PresentBackend {
     return true;
   }
 
-  bool show(const uint32_t* pixels) override {
-    if (!draw(pixels)) return false;
+  bool show(const uint32_t* pixels, const FrameRect& changed) override {
+    if (!upload(pixels, changed)) return false;
+    // A frame like the one on screen is not drawn again; the window keeps showing it.
+    if (stale_ && !draw()) return false;
     pace();
     return true;
   }
@@ -100,6 +105,7 @@ class WindowBackend : public PresentBackend {
   void setFullscreen(bool on) override {
     SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     settle();
+    stale_ = true;
   }
 
   void message(const std::string& caption, const std::string& text) override {
@@ -123,6 +129,7 @@ class WindowBackend : public PresentBackend {
     SDL_SetWindowSize(window_, w, h);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     settle();
+    stale_ = true;
   }
 
   int largestScale() override {
@@ -136,9 +143,26 @@ class WindowBackend : public PresentBackend {
 
   void setLinearScaling(bool on) override {
     if (texture_) SDL_SetTextureScaleMode(texture_, on ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    stale_ = true;
   }
 
  private:
+  bool createTexture() {
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                 SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight);
+    if (!texture_) return false;
+    setLinearScaling(smoothScaling());
+    uploaded_ = false;
+    return true;
+  }
+
+  void resetTexture() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    const Platform& p = platform();
+    if (createTexture() && p.presented && upload(p.presented, FrameRect::whole())) draw();
+  }
+
   bool fail(std::string& error, const char* what) {
     error = std::string(what) + ": " + SDL_GetError();
     return false;
@@ -177,9 +201,23 @@ class WindowBackend : public PresentBackend {
     windowToGame(v, wx, wy, gx, gy, rx, ry);
   }
 
-  // Uploads and shows a frame scaled into the window, with black bars where the aspect differs.
-  bool draw(const uint32_t* pixels) {
-    if (SDL_UpdateTexture(texture_, nullptr, pixels, kFrameWidth * 4) != 0) return false;
+  // Puts what changed of the frame into the texture (all of it while the texture holds no
+  // frame yet); the window is stale from then on until it is drawn.
+  bool upload(const uint32_t* pixels, FrameRect changed) {
+    if (!uploaded_) changed = FrameRect::whole();
+    if (changed.empty()) return true;
+    SDL_Rect r{changed.x0, changed.y0, changed.x1 - changed.x0, changed.y1 - changed.y0};
+    const uint32_t* from = pixels + static_cast<size_t>(changed.y0) * kFrameWidth + changed.x0;
+    if (SDL_UpdateTexture(texture_, &r, from, kFrameWidth * 4) != 0) return false;
+    uploaded_ = true;
+    stale_ = true;
+    return true;
+  }
+
+  // Shows the texture's frame scaled into the window, with black bars where the aspect
+  // differs.
+  bool draw() {
+    stale_ = false;
     double rx, ry;
     Viewport v = viewport(rx, ry);
     SDL_Rect dst{v.x, v.y, v.w, v.h};
@@ -210,6 +248,10 @@ class WindowBackend : public PresentBackend {
       case SDL_QUIT:
         requestExit();
         return true;
+      case SDL_RENDER_DEVICE_RESET:
+        // The renderer lost its textures: the frame goes up again, whole.
+        resetTexture();
+        return false;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
           requestExit();
@@ -218,8 +260,8 @@ class WindowBackend : public PresentBackend {
         // The game draws only when something changes: a resized or uncovered window shows
         // the last frame again at once rather than waiting for the next one.
         if ((e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-             e.window.event == SDL_WINDOWEVENT_EXPOSED) && !p.lastFrame.empty())
-          draw(p.lastFrame.data());
+             e.window.event == SDL_WINDOWEVENT_EXPOSED) && uploaded_)
+          draw();
         if (e.window.event == SDL_WINDOWEVENT_MINIMIZED) windowMinimised(true);
         if (e.window.event == SDL_WINDOWEVENT_RESTORED) windowMinimised(false);
         return false;
@@ -380,6 +422,8 @@ class WindowBackend : public PresentBackend {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  bool uploaded_ = false;  // the texture holds the frame presented last
+  bool stale_ = true;      // the window does not show the texture's frame as it should
   uint64_t deadline_ = 0;
   uint64_t settleUntil_ = 0;
 };

@@ -69,11 +69,15 @@ class Headless : public ::testing::Test {
     return lines;
   }
 
-  // Presents a plain frame of one colour.
+  // Presents a plain frame of one colour. The presentation shows the buffer itself until
+  // the next frame, so the buffer lives as long as the fixture.
   void frame(uint32_t colour = 0xFF102030) {
-    std::vector<uint32_t> pixels(kFrameWidth * kFrameHeight, colour);
-    ASSERT_TRUE(presentFrame(pixels.data()));
+    pixels_.assign(kFrameWidth * kFrameHeight, colour);
+    ASSERT_TRUE(presentFrame(pixels_.data()));
   }
+
+ private:
+  std::vector<uint32_t> pixels_;
 };
 
 #endif  // ORVANE_TESTS_PLATFORM_HEADLESS_FIXTURE_H

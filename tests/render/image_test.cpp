@@ -3,6 +3,7 @@
 #include "present.h"
 #include "render_fixture.h"
 
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sys/resource.h>
@@ -196,22 +197,53 @@ TEST_F(Images, Capture_ShownAgainReproducesTheFrame) {
 TEST_F(Images, RenderScreen_PresentsTheFrameItComposed) {
   sprite(pattern(20, 20), 0, 5, 5);
   ASSERT_EQ(lbtsRenderScreen(), 1);
-  std::vector<uint32_t> presented = platform().lastFrame;
+  ASSERT_NE(platform().presented, nullptr);
+  std::vector<uint32_t> presented(platform().presented,
+                                  platform().presented + kFrameWidth * kFrameHeight);
   EXPECT_EQ(presented, render());
   EXPECT_EQ(presented[5 * kFrameWidth + 5], argb(255, 255, 255, 255));
 }
 
-// A headless run whose frames nobody looks at presents them without composing or keeping
-// them; composing on request still works.
-TEST_F(Images, RenderScreen_WithoutComposingKeepsNoFrame) {
+// A headless run whose frames nobody looks at presents them without composing them;
+// composing on request still works.
+TEST_F(Images, RenderScreen_WithoutComposingDrawsNothing) {
+  EXPECT_EQ(lbtsRenderScreen(), 1);  // a frame without the sprite
   sprite(pattern(20, 20), 0, 5, 5);
-  platform().lastFrame.clear();
   platform().composeFrames = false;
   const int presented = lbtsRenderScreen();
   platform().composeFrames = true;
   EXPECT_EQ(presented, 1);
-  EXPECT_TRUE(platform().lastFrame.empty());
+  ASSERT_NE(platform().presented, nullptr);
+  EXPECT_NE(platform().presented[5 * kFrameWidth + 5], argb(255, 255, 255, 255));
   EXPECT_EQ(at(render(), 5, 5), argb(255, 255, 255, 255));
+}
+
+TEST(FramePng, HoldsEveryPixelOfTheFrame) {
+  // Flat colour, gradients and noise, so every filter difference and run length occurs.
+  std::vector<uint32_t> frame(static_cast<size_t>(kFrameWidth) * kFrameHeight);
+  uint32_t noise = 12345;
+  for (int y = 0; y < kFrameHeight; ++y)
+    for (int x = 0; x < kFrameWidth; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      uint32_t p = y < 200 ? argb(255, 20, 40, 60)
+                 : y < 400 ? argb(255, x & 0xFF, y & 0xFF, (x + y) & 0xFF)
+                           : 0xFF000000u | (noise >> 8);
+      frame[static_cast<size_t>(y) * kFrameWidth + x] = p;
+    }
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("orvane-png-" + std::to_string(::getpid()) + ".png")).string();
+  std::string error;
+  ASSERT_TRUE(writeFramePng(path, frame.data(), kFrameWidth, kFrameHeight, &error)) << error;
+  std::vector<uint32_t> read;
+  int w = 0, h = 0;
+  ASSERT_TRUE(loadPng(path, read, w, h));
+  std::filesystem::remove(path);
+  EXPECT_EQ(w, kFrameWidth);
+  EXPECT_EQ(h, kFrameHeight);
+  EXPECT_EQ(read, frame);
+  EXPECT_FALSE(writeFramePng("/nonexistent-folder/x.png", frame.data(), kFrameWidth,
+                             kFrameHeight, &error));
+  EXPECT_FALSE(error.empty());
 }
 
 // ---- wipes ----
