@@ -73,30 +73,36 @@ void printRow(int round, const Figures& f, int verdicts) {
   std::fflush(stdout);
 }
 
+// Starts orvane in a folder of its own (emptied first) playing `rounds` rounds, its output
+// thrown away and its transcript in dir/transcript.txt; the child's pid, or -1.
+pid_t startSoak(const fs::path& dir, int rounds) {
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "input.txt") << soakScript(rounds);
+  const pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    const std::string input = (dir / "input.txt").string(), save = (dir / "save").string(),
+                      out = (dir / "transcript.txt").string();
+    execl(ORVANE_BIN_DIR "/orvane", "orvane", "--headless", "--input", input.c_str(),
+          "--transcript", out.c_str(), "--save-dir", save.c_str(), "--max-time", "4294967295",
+          ORVANE_BIN_DIR "/game", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return child;
+}
+
 }  // namespace
 
 TEST(Soak, ThreeEpisodesRoundAfterRoundHoldNoMore) {
   int rounds = 3;
   if (const char* env = std::getenv("ORVANE_SOAK_ROUNDS")) rounds = std::max(3, std::atoi(env));
   const fs::path dir = fs::temp_directory_path() / ("orvane_soak_" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  std::ofstream(dir / "input.txt") << soakScript(rounds);
   const fs::path transcript = dir / "transcript.txt";
-
-  const pid_t child = fork();
+  const pid_t child = startSoak(dir, rounds);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    const std::string input = (dir / "input.txt").string(), save = (dir / "save").string(),
-                      out = transcript.string();
-    execl(ORVANE_BIN_DIR "/orvane", "orvane", "--headless", "--input", input.c_str(),
-          "--transcript", out.c_str(), "--save-dir", save.c_str(), "--max-time", "4294967295",
-          ORVANE_BIN_DIR "/game", static_cast<char*>(nullptr));
-    _exit(127);
-  }
 
   // The figures as the session writes them, printed as they come.
   std::vector<Figures> usage;
@@ -160,23 +166,9 @@ TEST(Soak, ThreeEpisodesRoundAfterRoundHoldNoMore) {
 // playing, the signal still ends the process at once.
 TEST(Soak, AHeadlessRunEndsOnTermination) {
   const fs::path dir = fs::temp_directory_path() / ("orvane_soak_stop_" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  std::ofstream(dir / "input.txt") << soakScript(20);
   const fs::path transcript = dir / "transcript.txt";
-  const pid_t child = fork();
+  const pid_t child = startSoak(dir, 20);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    const std::string input = (dir / "input.txt").string(), save = (dir / "save").string(),
-                      out = transcript.string();
-    execl(ORVANE_BIN_DIR "/orvane", "orvane", "--headless", "--input", input.c_str(),
-          "--transcript", out.c_str(), "--save-dir", save.c_str(), "--max-time", "4294967295",
-          ORVANE_BIN_DIR "/game", static_cast<char*>(nullptr));
-    _exit(127);
-  }
   // Once a sound has played the audio library is up; then the signal.
   int status = 0;
   bool exited = false;
