@@ -1,8 +1,10 @@
 /*
  * The windowed presentation backend: an SDL window scaled with the aspect kept (fitted, or
- * by whole multiples), frames paced to the frame rate, keyboard, mouse and gamepad events
- * turned into the game's key and mouse queues, message boxes.
+ * by whole multiples) by the graphics card's renderer or, without one, by the runtime into
+ * the window's own pixels; frames paced to the frame rate, keyboard, mouse and gamepad
+ * events turned into the game's key and mouse queues, message boxes.
  */
+#include "frame_scaler.h"
 #include "present.h"
 #include "runtime.h"
 
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -64,12 +67,26 @@ class WindowBackend : public PresentBackend {
     window_ = SDL_CreateWindow("Orvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                flags);
     if (!window_) return fail(error, "cannot open the window");
+    SDL_SetWindowMinimumSize(window_, kFrameWidth / 4, kFrameHeight / 4);
     renderer_ = SDL_CreateRenderer(window_, -1,
                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    // SDL's software renderer stretches the whole frame into the whole window and clears
+    // it every frame; without the graphics card the runtime stretches only what changed,
+    // straight into the window's pixels, when they are laid out as the frame's are.
+    SDL_RendererInfo info{};
+    if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 &&
+        (info.flags & SDL_RENDERER_SOFTWARE)) {
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+    }
+    smooth_ = smoothScaling();
+    if (!renderer_ && surfaceFits()) {
+      surfaceMode_ = true;
+      return draw() || fail(error, "cannot draw into the window");
+    }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return fail(error, "cannot create a renderer");
     if (!createTexture()) return fail(error, "cannot create the frame texture");
-    SDL_SetWindowMinimumSize(window_, kFrameWidth / 4, kFrameHeight / 4);
     SDL_RenderSetVSync(renderer_, 1);
     // Show a black window at once rather than whatever the desktop left there.
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -79,6 +96,11 @@ class WindowBackend : public PresentBackend {
   }
 
   bool show(const uint32_t* pixels, const FrameRect& changed) override {
+    if (surfaceMode_) {
+      if (!(stale_ ? draw() : drawChanged(pixels, changed))) return false;
+      pace();
+      return true;
+    }
     if (!upload(pixels, changed)) return false;
     // A frame like the one on screen is not drawn again; the window keeps showing it.
     if (stale_ && !draw()) return false;
@@ -142,6 +164,7 @@ class WindowBackend : public PresentBackend {
   }
 
   void setLinearScaling(bool on) override {
+    smooth_ = on;
     if (texture_) SDL_SetTextureScaleMode(texture_, on ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     stale_ = true;
   }
@@ -189,7 +212,8 @@ class WindowBackend : public PresentBackend {
   // coordinates.
   Viewport viewport(double& ratioX, double& ratioY) {
     int w = 0, h = 0, ww = 0, wh = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
+    if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
+    else SDL_GetWindowSizeInPixels(window_, &w, &h);
     SDL_GetWindowSize(window_, &ww, &wh);
     ratioX = ww > 0 ? double(w) / ww : 1.0;
     ratioY = wh > 0 ? double(h) / wh : 1.0;
@@ -214,17 +238,64 @@ class WindowBackend : public PresentBackend {
     return true;
   }
 
-  // Shows the texture's frame scaled into the window, with black bars where the aspect
+  // Shows the frame presented last scaled into the window, with black bars where the aspect
   // differs.
   bool draw() {
     stale_ = false;
     double rx, ry;
     Viewport v = viewport(rx, ry);
+    if (surfaceMode_) return drawSurface(v);
     SDL_Rect dst{v.x, v.y, v.w, v.h};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     if (SDL_RenderCopy(renderer_, texture_, nullptr, &dst) != 0) return false;
     SDL_RenderPresent(renderer_);
+    return true;
+  }
+
+  // ---- Presenting into the window's own pixels ----
+
+  // The window's pixels hold 32 bits each with red, green and blue where the frame has them
+  // (the usual layout of a desktop); otherwise SDL's renderer converts.
+  bool surfaceFits() {
+    SDL_Surface* s = SDL_GetWindowSurface(window_);
+    return s && s->format->BytesPerPixel == 4 && s->format->Rmask == 0x00FF0000 &&
+           s->format->Gmask == 0x0000FF00 && s->format->Bmask == 0x000000FF;
+  }
+
+  // The whole window again: black, and the frame stretched into its place.
+  bool drawSurface(const Viewport& v) {
+    SDL_Surface* s = SDL_GetWindowSurface(window_);
+    if (!s || SDL_FillRect(s, nullptr, 0) != 0) return false;
+    surface_ = s;
+    surfaceSize_ = {s->w, s->h};
+    scaler_.configure(v, smooth_);
+    const uint32_t* frame = platform().presented;
+    if (frame && !stretch(s, frame, scaler_.reach(FrameRect::whole()))) return false;
+    return SDL_UpdateWindowSurface(window_) == 0;
+  }
+
+  // Only the window pixels that read what changed of the frame.
+  bool drawChanged(const uint32_t* pixels, const FrameRect& changed) {
+    if (changed.empty()) return true;
+    SDL_Surface* s = SDL_GetWindowSurface(window_);
+    if (!s) return false;
+    // Resized before the window said so: the new pixels are not drawn yet.
+    if (s != surface_ || s->w != surfaceSize_.first || s->h != surfaceSize_.second) return draw();
+    const Viewport& v = scaler_.place();
+    const FrameRect area = scaler_.reach(changed);
+    if (!stretch(s, pixels, area)) return false;
+    SDL_Rect r{v.x + area.x0, v.y + area.y0, area.x1 - area.x0, area.y1 - area.y0};
+    return SDL_UpdateWindowSurfaceRects(window_, &r, 1) == 0;
+  }
+
+  bool stretch(SDL_Surface* s, const uint32_t* frame, const FrameRect& area) {
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+    const Viewport& v = scaler_.place();
+    const int pitch = s->pitch / 4;
+    uint32_t* corner = static_cast<uint32_t*>(s->pixels) + size_t(v.y) * size_t(pitch) + v.x;
+    scaler_.scale(frame, area, corner, pitch);
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
     return true;
   }
 
@@ -260,7 +331,7 @@ class WindowBackend : public PresentBackend {
         // The game draws only when something changes: a resized or uncovered window shows
         // the last frame again at once rather than waiting for the next one.
         if ((e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-             e.window.event == SDL_WINDOWEVENT_EXPOSED) && uploaded_)
+             e.window.event == SDL_WINDOWEVENT_EXPOSED) && (uploaded_ || surfaceMode_))
           draw();
         if (e.window.event == SDL_WINDOWEVENT_MINIMIZED) windowMinimised(true);
         if (e.window.event == SDL_WINDOWEVENT_RESTORED) windowMinimised(false);
@@ -422,6 +493,11 @@ class WindowBackend : public PresentBackend {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  bool surfaceMode_ = false;  // no renderer: the frame is stretched into the window's pixels
+  FrameScaler scaler_;
+  SDL_Surface* surface_ = nullptr;       // the window's pixels when last drawn whole
+  std::pair<int, int> surfaceSize_{0, 0};  // and their size then
+  bool smooth_ = true;
   bool uploaded_ = false;  // the texture holds the frame presented last
   bool stale_ = true;      // the window does not show the texture's frame as it should
   uint64_t deadline_ = 0;

@@ -165,9 +165,12 @@ TEST_F(Composition, SweepsOverAStillSceneComposeAsPixmanDrawsThemWhole) {
     if (step == 12) lbtsSetSpritePos(figure, 120, 50);  // the scene below moves once
     ASSERT_TRUE(agrees("wipe step " + std::to_string(step)));
   }
-  // Part of the one-colour picture painted over: it is one colour no more.
+  // Part of the one-colour picture painted over: it is one colour no more; then part of it
+  // made see-through: it is opaque no more, and what lies under it shows there.
   lbtsSetSpriteWipe(old, nullptr, 0);
   lbtsSetSpriteLevel(old, 8);
+  for (int c = 0; c < 4; ++c) lbtsSetSpriteColorA(old, c, 1.0f);  // faded out above
+  ASSERT_TRUE(agrees("faded in again"));
   lbtsFillImageRect(old->image, 10, 10, 100, 80, 0.1f, 0.9f, 0.2f, 1.0f);
   ASSERT_TRUE(agrees("one colour no more"));
   lbtsFillImageRect(old->image, 200, 300, 50, 50, 0.1f, 0.9f, 0.2f, 0.5f);
