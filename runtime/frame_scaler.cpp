@@ -40,6 +40,11 @@ void FrameScaler::configure(const Viewport& place, bool smooth) {
   place_ = place;
   columns_ = scaleTaps(kFrameWidth, place.w, smooth);
   rows_ = scaleTaps(kFrameHeight, place.h, smooth);
+  ownRow_.assign(kFrameHeight, -1);
+  for (int y = 0; y < place.h; ++y) {
+    const ScaleTap& t = rows_[size_t(y)];
+    if (t.weight == 0 || t.weight == 128) ownRow_[size_t(t.index + (t.weight ? 1 : 0))] = y;
+  }
   columnWeights_.clear();
   for (const ScaleTap& t : columns_) columnWeights_.insert(columnWeights_.end(), 4, int16_t(t.weight));
 }
@@ -200,40 +205,45 @@ FrameRect FrameScaler::reach(const FrameRect& changed) const {
   return out.empty() ? FrameRect{} : out;
 }
 
-const uint32_t* FrameScaler::across(const uint32_t* frame, int row, int keep,
-                                    const FrameRect& area, uint32_t* into) {
+const uint32_t* FrameScaler::across(const uint32_t* frame, int row, int keep) {
+  // A frame row that an output row shows alone is stretched straight into that row, even
+  // when a blended row above needs it first.
+  const int own = ownRow_[size_t(row)];
+  uint32_t* into = own >= area_.y0 && own < area_.y1
+                       ? out_ + size_t(own) * size_t(pitch_) + area_.x0
+                       : nullptr;
   for (int slot = 0; slot < 2; ++slot)
-    if (stretchedRow_[slot] == row) {
-      if (into) std::memcpy(into, stretched_[slot], size_t(area.x1 - area.x0) * 4);
-      return stretched_[slot];
-    }
+    if (stretchedRow_[slot] == row) return stretched_[slot];
   const int slot = stretchedRow_[0] == keep ? 1 : 0;
   stretchedRow_[slot] = row;
   stretched_[slot] = into ? into : buffers_[slot].data();
-  stretchRow(frame + size_t(row) * kFrameWidth, &columns_[size_t(area.x0)],
-             &columnWeights_[size_t(area.x0) * 4], stretched_[slot], area.x1 - area.x0);
+  stretchRow(frame + size_t(row) * kFrameWidth, &columns_[size_t(area_.x0)],
+             &columnWeights_[size_t(area_.x0) * 4], stretched_[slot], area_.x1 - area_.x0);
   return stretched_[slot];
 }
 
 void FrameScaler::scale(const uint32_t* frame, const FrameRect& area, uint32_t* out,
                         int pitch) {
   if (area.empty()) return;
-  const int width = area.x1 - area.x0;
+  area_ = area;
+  out_ = out;
+  pitch_ = pitch;
   for (int slot = 0; slot < 2; ++slot) {
-    buffers_[slot].resize(size_t(width));
+    buffers_[slot].resize(size_t(area.x1 - area.x0));
     stretchedRow_[slot] = -1;
   }
   for (int y = area.y0; y < area.y1; ++y) {
     const ScaleTap& tap = rows_[size_t(y)];
     uint32_t* to = out + size_t(y) * size_t(pitch) + area.x0;
     if (tap.weight == 0 || tap.weight == 128) {
-      // A frame row of its own: stretched straight into the output, where the next output
-      // row finds it.
-      across(frame, tap.weight == 0 ? tap.index : tap.index + 1, -1, area, to);
+      // Shown alone: usually stretched into this very row already; else (the same frame row
+      // shown in several output rows) copied.
+      const uint32_t* row = across(frame, tap.weight == 0 ? tap.index : tap.index + 1, -1);
+      if (row != to) std::memcpy(to, row, size_t(area.x1 - area.x0) * 4);
       continue;
     }
-    const uint32_t* first = across(frame, tap.index, tap.index + 1, area);
-    const uint32_t* second = across(frame, tap.index + 1, tap.index, area);
-    blendRows(first, second, tap.weight, to, width);
+    const uint32_t* first = across(frame, tap.index, tap.index + 1);
+    const uint32_t* second = across(frame, tap.index + 1, tap.index);
+    blendRows(first, second, tap.weight, to, area.x1 - area.x0);
   }
 }

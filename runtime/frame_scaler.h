@@ -36,14 +36,17 @@ class FrameScaler {
   void scale(const uint32_t* frame, const FrameRect& area, uint32_t* out, int pitch);
 
  private:
-  // The frame row stretched across the area: made again unless one of the two kept rows;
-  // into the given output row when there is one, else over the kept row other than `keep`.
-  const uint32_t* across(const uint32_t* frame, int row, int keep, const FrameRect& area,
-                         uint32_t* into = nullptr);
+  // The frame row stretched across the area being written: made again unless one of the
+  // two kept rows, over the kept row other than `keep`.
+  const uint32_t* across(const uint32_t* frame, int row, int keep);
 
   Viewport place_{0, 0, 0, 0};
   std::vector<ScaleTap> columns_, rows_;
   std::vector<int16_t> columnWeights_;  // each column's weight four times, for vector loops
+  std::vector<int> ownRow_;  // for each frame row, the output row showing it alone (or -1)
+  FrameRect area_;           // what scale() is writing, and where
+  uint32_t* out_ = nullptr;
+  int pitch_ = 0;
   // Frame rows stretched across the area being written, kept while the next output row reads
   // them too: in an output row, or in a buffer of the scaler's.
   std::vector<uint32_t> buffers_[2];
