@@ -1,9 +1,10 @@
 // Presenting in a real window: the court scene composed, then presented in a window of 1x,
 // 2x and 3x the frame (800x600, 1600x1200, 2400x1800) as on a display without a graphics
 // card (SDL's software renderer asked for, so the runtime stretches the frame itself). Only
-// the presentation is timed (stretching what changed into the window, showing it), next to plain copies of an 800x600x4 frame taken between the frames. Two kinds of
-// frame: one character stepping a pixel (half the frame changes), and the whole scene
-// shifted a pixel (all of it changes). Needs a display (an X server such as Xvfb); without
+// the presentation is timed (stretching what changed into the window, showing it), next to
+// plain copies of an 800x600x4 frame taken between the frames. Two kinds of frame: one
+// character stepping a pixel (half the frame changes), and the whole scene shifted a pixel
+// (all of it changes). Needs a display (an X server such as Xvfb); without
 // one the benchmarks say so and skip.
 #include "court_scene.h"
 
