@@ -70,12 +70,11 @@ class WindowBackend : public PresentBackend {
     SDL_SetWindowMinimumSize(window_, kFrameWidth / 4, kFrameHeight / 4);
     renderer_ = SDL_CreateRenderer(window_, -1,
                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    // SDL's software renderer stretches the whole frame into the whole window and clears
-    // it every frame; without the graphics card the runtime stretches only what changed,
-    // straight into the window's pixels, when they are laid out as the frame's are.
-    SDL_RendererInfo info{};
-    if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 &&
-        (info.flags & SDL_RENDERER_SOFTWARE)) {
+    // SDL's software renderer, and OpenGL drawn by a software rasteriser where there is no
+    // graphics card, stretch the whole frame into the whole window every frame (the latter
+    // at ten times the processor time); without the card the runtime stretches only what
+    // changed, straight into the window's pixels, when they are laid out as the frame's are.
+    if (renderer_ && drawnWithoutGraphicsCard(renderer_)) {
       SDL_DestroyRenderer(renderer_);
       renderer_ = nullptr;
     }
@@ -254,6 +253,21 @@ class WindowBackend : public PresentBackend {
   }
 
   // ---- Presenting into the window's own pixels ----
+
+  static bool drawnWithoutGraphicsCard(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (info.flags & SDL_RENDERER_SOFTWARE) return true;
+    if (!SDL_GL_GetCurrentContext()) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+    if (!name) return false;
+    const std::string model = reinterpret_cast<const char*>(name);
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+      if (model.find(rasteriser) != std::string::npos) return true;
+    return false;
+  }
 
   // The window's pixels hold 32 bits each with red, green and blue where the frame has them
   // (the usual layout of a desktop); otherwise SDL's renderer converts.
