@@ -46,7 +46,8 @@ void FrameScaler::configure(const Viewport& place, bool smooth) {
     if (t.weight == 0 || t.weight == 128) ownRow_[size_t(t.index + (t.weight ? 1 : 0))] = y;
   }
   columnWeights_.clear();
-  for (const ScaleTap& t : columns_) columnWeights_.insert(columnWeights_.end(), 4, int16_t(t.weight));
+  for (const ScaleTap& t : columns_)
+    columnWeights_.insert(columnWeights_.end(), 4, int16_t(t.weight));
 }
 
 namespace {
@@ -95,7 +96,8 @@ bool gWide = __builtin_cpu_supports("avx2");
 #define AVX2 __attribute__((target("avx2")))
 
 AVX2 inline __m256i blend4(__m256i a, __m256i b, __m256i weights) {
-  return _mm256_add_epi16(a, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(b, a), weights), 7));
+  const __m256i step = _mm256_mullo_epi16(_mm256_sub_epi16(b, a), weights);
+  return _mm256_add_epi16(a, _mm256_srai_epi16(step, 7));
 }
 
 // Four output pixels of a stretched row, in sixteen-bit lanes: two to each half.
@@ -132,8 +134,10 @@ AVX2 int blendRowsWide(const uint32_t* a, const uint32_t* b, int weight, uint32_
   for (; i + 8 <= count; i += 8) {
     __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
     __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
-    __m256i low = blend4(_mm256_unpacklo_epi8(pa, zero), _mm256_unpacklo_epi8(pb, zero), weights);
-    __m256i high = blend4(_mm256_unpackhi_epi8(pa, zero), _mm256_unpackhi_epi8(pb, zero), weights);
+    __m256i low =
+        blend4(_mm256_unpacklo_epi8(pa, zero), _mm256_unpacklo_epi8(pb, zero), weights);
+    __m256i high =
+        blend4(_mm256_unpackhi_epi8(pa, zero), _mm256_unpackhi_epi8(pb, zero), weights);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(low, high));
   }
   return i;

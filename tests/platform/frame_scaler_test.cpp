@@ -55,7 +55,8 @@ TEST(FrameScaler, SmoothBlendsNeighboursByDistance) {
   // the edge take a quarter and three quarters of the step, and one colour stays itself.
   std::vector<uint32_t> frame(size_t(kFrameWidth) * kFrameHeight, 0xFF204060);
   for (int y = 0; y < kFrameHeight; ++y)
-    for (int x = kFrameWidth / 2; x < kFrameWidth; ++x) frame[size_t(y) * kFrameWidth + x] = 0xFFA0C0E0;
+    for (int x = kFrameWidth / 2; x < kFrameWidth; ++x)
+      frame[size_t(y) * kFrameWidth + x] = 0xFFA0C0E0;
   FrameScaler scaler;
   scaler.configure({0, 0, kFrameWidth * 2, kFrameHeight * 2}, true);
   const std::vector<uint32_t> out = stretchWhole(scaler, frame);
