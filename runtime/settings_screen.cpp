@@ -249,6 +249,18 @@ void click(int& selected, int x, int y) {
   }
 }
 
+// The wheel turned over the screen (up: +1): over a slider or the window size it moves that
+// value a step, as Left and Right do; elsewhere it moves the selection, as Up and Down do.
+void wheel(int& selected, int x, int y, int direction) {
+  for (int row : {kMusic, kEffects, kTextSpeed, kAutoDelay, kScale})
+    if (settingsRow(row, kRowCount).contains(x, y)) {
+      selected = row;
+      step(row, direction, false);
+      return;
+    }
+  selected = (selected + kRowCount - direction) % kRowCount;
+}
+
 // Takes what the player did from the screen's own input queues.
 void takeInput(int& selected) {
   InputState& in = platform().input;
@@ -284,6 +296,8 @@ void takeInput(int& selected) {
       click(selected, e.x, e.y);
     } else if (e.code == LB_MOUSE_RIGHT) {
       close();  // the pad's Start too: it backs out of menus
+    } else if (e.code == LB_MOUSE_WHEEL_UP || e.code == LB_MOUSE_WHEEL_DOWN) {
+      wheel(selected, e.x, e.y, e.code == LB_MOUSE_WHEEL_UP ? 1 : -1);
     }
   }
 }

@@ -86,6 +86,20 @@ TEST_F(Launcher, SettingsScreenOpensOnAHeldBackButtonAndClosesOnB) {
   EXPECT_EQ(timeOf(t, "settings open") - timeOf(t, "input pad hold back"), 1000);
 }
 
+TEST_F(Launcher, SettingsScreenTakesTheWheel) {
+  // Over the music's row the wheel moves its value, down twice and up once; over the
+  // effects' row that value; over the smoothing switch it moves the selection up, to the
+  // whole-multiples switch, which Return then turns on.
+  write("input.txt",
+        "key F1\nmove 200 140\nwheel down\nwheel down\nwheel up\nmove 200 186\nwheel down\n"
+        "move 200 462\nwheel up\nkey Return\nkey Escape\nclick 8 8\n");
+  ASSERT_EQ(run(headless("--save-dir " + (dir / "save").string())).status, 0);
+  EXPECT_EQ(screenEvents(transcriptEvents()),
+            (std::vector<std::string>{"settings open", "volume music 90", "volume music 80",
+                                      "volume music 90", "volume effects 90", "setting integer 1",
+                                      "settings close", "message Test game: clicked left at 8 8"}));
+}
+
 TEST_F(Launcher, SettingsScreenGoldenFrame) {
   // Over the test game's bands, dimmed: the text speed row selected by the pointer, the music
   // at 70%, a setting read from the file (a window twice the game's size).
