@@ -18,6 +18,7 @@
 namespace {
 
 std::FILE* gRecording = nullptr;
+int gPointerX = -1, gPointerY = -1;  // where the last written action left the pointer
 
 void writeAction(const std::string& action) {
   if (!gRecording) return;
@@ -27,7 +28,20 @@ void writeAction(const std::string& action) {
 
 }  // namespace
 
+void recordPointer(int x, int y) {
+  if (x == gPointerX && y == gPointerY) return;
+  gPointerX = x;
+  gPointerY = y;
+  writeAction("move " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void recordSettingsToggle() { writeAction("key F1"); }
+
 void recordTakenMouse(int code, int x, int y) {
+  if (code == LB_MOUSE_LEFT || code == LB_MOUSE_RIGHT) {
+    gPointerX = x;  // a click puts the pointer where it clicks
+    gPointerY = y;
+  }
   if (code == LB_MOUSE_LEFT)
     writeAction("click " + std::to_string(x) + " " + std::to_string(y));
   else if (code == LB_MOUSE_RIGHT)

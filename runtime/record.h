@@ -11,4 +11,10 @@
 void recordTakenMouse(int code, int x, int y);
 void recordTakenKey(int key, int kind);
 
+// The settings screen: opened or closed (however the player did it, a replay does it with
+// F1), and a pointer move that mattered there (it chose the row under the pointer), written
+// only when the pointer is somewhere new.
+void recordSettingsToggle();
+void recordPointer(int x, int y);
+
 #endif  // ORVANE_RUNTIME_RECORD_H

@@ -4,6 +4,7 @@
  * open the settings screen while playing, and screenshots.
  */
 #include "present.h"
+#include "record.h"
 #include "runtime.h"
 
 #include "lb/keycodes.h"
@@ -116,6 +117,9 @@ void playerKey(int key, bool press) {
     return;
   }
   if (!press) return;
+  // A recorded play replays the volume keys and screenshots too (F1 records itself as the
+  // settings screen opens and closes).
+  if (key != LB_KEY_F1) recordTakenKey(key, LB_KEY_PRESS);
   switch (key) {
     case LB_KEY_F1: toggleSettingsScreen(); break;
     case LB_KEY_F7: changeVolume(true, -kVolumeStep); break;

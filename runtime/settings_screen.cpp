@@ -8,6 +8,8 @@
 #include "runtime.h"
 #include "settings_screen.h"
 
+#include "record.h"
+
 #include "lb/keycodes.h"
 
 #include <windows.h>
@@ -268,6 +270,7 @@ void takeInput(int& selected) {
     KeyEvent e = in.keys.front();
     in.keys.pop_front();
     if (e.kind != LB_KEY_PRESS) continue;
+    recordTakenKey(e.key, e.kind);
     switch (e.key) {
       case LB_KEY_UP: selected = (selected + kRowCount - 1) % kRowCount; break;
       case LB_KEY_DOWN:
@@ -291,8 +294,16 @@ void takeInput(int& selected) {
     in.mouse.pop_front();
     if (e.code == LB_MOUSE_MOVE) {
       for (int row = 0; row < kRowCount; ++row)
-        if (settingsRow(row, kRowCount).contains(e.x, e.y)) selected = row;
-    } else if (e.code == LB_MOUSE_LEFT) {
+        if (settingsRow(row, kRowCount).contains(e.x, e.y) && selected != row) {
+          selected = row;
+          recordPointer(e.x, e.y);
+        }
+      continue;
+    }
+    // The wheel acts on what lies under the pointer: a replay puts it there first.
+    if (e.code == LB_MOUSE_WHEEL_UP || e.code == LB_MOUSE_WHEEL_DOWN) recordPointer(e.x, e.y);
+    recordTakenMouse(e.code, e.x, e.y);
+    if (e.code == LB_MOUSE_LEFT) {
       click(selected, e.x, e.y);
     } else if (e.code == LB_MOUSE_RIGHT) {
       close();  // the pad's Start too: it backs out of menus
@@ -309,6 +320,7 @@ void run() {
   p.screen.open = true;
   p.screen.closing = false;
   transcriptLine("settings open");
+  recordSettingsToggle();
   // Game time stands still: the real clock is held as the virtual one holds in a replay, and
   // goes on from where it stood when the screen closes.
   const bool realClock = !compatIsVirtualClock();
@@ -378,14 +390,21 @@ void run() {
 
 void toggleSettingsScreen() {
   Platform::SettingsScreen& s = platform().screen;
-  if (s.open) s.closing = true;
-  else s.wanted = true;
+  if (s.open) {
+    s.closing = true;
+    recordSettingsToggle();
+  } else {
+    s.wanted = true;
+  }
 }
 
 void settingsBackButton(bool press) {
   Platform::SettingsScreen& s = platform().screen;
   if (s.open) {
-    if (press) s.closing = true;
+    if (press && !s.closing) {
+      s.closing = true;
+      recordSettingsToggle();
+    }
     return;
   }
   if (press) s.backSince = gameTime();

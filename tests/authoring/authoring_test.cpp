@@ -170,6 +170,54 @@ TEST_F(WindowTest, Record_WindowedPlayReplaysToTheSameTranscriptAndLastFrame) {
       << "the replay's last frame differs from the live one";
 }
 
+TEST_F(WindowTest, Record_AVisitToTheSettingsScreenReplaysToTheSameSettings) {
+  // At the first page: F1, the music's row chosen by the pointer and turned down a step, the
+  // effects' turned down by the wheel, Escape; then music up a step with F8, and the page
+  // passed. The replay makes the same changes.
+  const fs::path game = dir / "game";
+  writeChoiceGame(game);
+  pid_t live = spawn({kBin + "/orvane", "--record", (dir / "play.txt").string(), "--transcript",
+                      (dir / "live.txt").string(), "--save-dir", (dir / "save_live").string(),
+                      "--scenario", "scn/choice", game.string()},
+                     display, (dir / "live.log").string());
+  const std::string window = windowOf(live);
+  ASSERT_FALSE(window.empty());
+  const auto shownSoFar = [&] { return readFile(dir / "live.txt"); };
+  const auto waitFor = [&](const std::string& line) {
+    for (int i = 0; i < 100 && shownSoFar().find(line) == std::string::npos; ++i)
+      std::this_thread::sleep_for(100ms);
+    return shownSoFar().find(line) != std::string::npos;
+  };
+  std::this_thread::sleep_for(2500ms);
+  xdotool("key --window " + window + " F1");
+  ASSERT_TRUE(waitFor("settings open")) << shownSoFar();
+  std::this_thread::sleep_for(300ms);
+  xdotool("mousemove --window " + window + " 200 140 key --window " + window + " Left");
+  ASSERT_TRUE(waitFor("volume music 90")) << shownSoFar();
+  xdotool("mousemove --window " + window + " 200 186 click 5");
+  ASSERT_TRUE(waitFor("volume effects 90")) << shownSoFar();
+  xdotool("key --window " + window + " Escape");
+  ASSERT_TRUE(waitFor("settings close")) << shownSoFar();
+  xdotool("key --window " + window + " F8");
+  ASSERT_TRUE(waitFor("volume music 100")) << shownSoFar();
+  xdotool("mousemove --window " + window + " 400 300 click 1");
+  std::this_thread::sleep_for(1500ms);
+  stop(live);
+
+  const std::string recorded = readFile(dir / "play.txt");
+  // The pointer's move onto the music's row chose nothing new (the screen opens on it).
+  EXPECT_NE(recorded.find("key F1\nkey Left\nmove 200 186\nwheel down\nkey Escape\nkey F8\n"),
+            std::string::npos)
+      << recorded;
+  ASSERT_EQ(exitStatusOf(kBin + "/orvane --headless --input " + (dir / "play.txt").string() +
+                         " --transcript " + (dir / "replay.txt").string() + " --save-dir " +
+                         (dir / "save_replay").string() + " --scenario scn/choice " +
+                         game.string() + " >/dev/null 2>&1"),
+            0);
+  EXPECT_EQ(shown(dir / "replay.txt"), shown(dir / "live.txt"));
+  EXPECT_EQ(readFile(dir / "save_replay" / "orvane.ini"), readFile(dir / "save_live" / "orvane.ini"));
+}
+
 TEST_F(WindowTest, Watch_SavingTheScenarioStartsTheDebugRunAgainWithinASecond) {
   const fs::path game = dir / "game";
   fs::create_directories(game);
