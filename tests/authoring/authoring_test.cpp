@@ -52,13 +52,6 @@ void stop(pid_t pid) {
   waitpid(pid, &status, 0);
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // A display of its own, for as long as the test runs.
 class WindowTest : public ::testing::Test {
  protected:

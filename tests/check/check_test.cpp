@@ -20,13 +20,6 @@ namespace {
 const std::string kBin = ORVANE_BIN_DIR;
 const std::string kGames = TEST_GAMES_DIR;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 struct CheckRun {
   int status;
   std::string report;

@@ -26,10 +26,7 @@ struct Event {
 class Comforts : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("orvane_comforts_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
+    dir = freshTestFolder("comforts");
     fs::create_directories(dir / "save");
   }
   void TearDown() override { fs::remove_all(dir); }

@@ -1,13 +1,36 @@
-// Reading what a headless replay left behind: the transcript's events (each line without its
+// Test folders, and reading what a headless replay left behind: the transcript's events (each line without its
 // game time) and its message boxes, and the exit status of the command that ran orvane.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+// A folder of the running test's own, empty: <temp>/orvane_<area>_<pid>_<test's name>.
+inline std::filesystem::path freshTestFolder(const std::string& area) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("orvane_" + area + "_" + std::to_string(::getpid()) + "_" +
+       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+// A whole file's bytes; empty when it cannot be read.
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 inline std::vector<std::string> transcriptEvents(const std::string& path) {
   std::ifstream in(path);

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::vector<std::string> volumeEvents(const std::vector<std::string>& events) {
   std::vector<std::string> out;
   for (const std::string& e : events)

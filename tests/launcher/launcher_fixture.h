@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/replay.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 

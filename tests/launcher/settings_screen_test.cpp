@@ -9,13 +9,6 @@
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The transcript's lines the settings screen and the game wrote (no input lines).
 std::vector<std::string> screenEvents(const std::vector<std::string>& events) {
   std::vector<std::string> out;

@@ -2,6 +2,7 @@
 #ifndef ORVANE_TESTS_PLATFORM_HEADLESS_FIXTURE_H
 #define ORVANE_TESTS_PLATFORM_HEADLESS_FIXTURE_H
 
+#include "common/replay.h"
 #include "lb/runtime_setup.h"
 #include "present.h"
 #include "runtime.h"
@@ -22,10 +23,7 @@ class Headless : public ::testing::Test {
   bool useScript = false;
 
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("orvane_platform_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir);
+    dir = freshTestFolder("platform");
     std::filesystem::create_directories(dir / "game");
   }
 

@@ -21,11 +21,7 @@ namespace {
 class SettingsReplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("orvane_settings_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = freshTestFolder("settings");
   }
   void TearDown() override {
     if (!HasFailure()) fs::remove_all(dir);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/replay.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,11 +22,7 @@ using Lines = std::vector<std::string>;
 class SoundReplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("orvane_sound_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = freshTestFolder("sound");
   }
   void TearDown() override { fs::remove_all(dir); }
 

@@ -1,6 +1,8 @@
 // The replay fixture of the game flow tests.
 #include "title/flow_fixture.h"
 
+#include "common/replay.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,10 +15,7 @@
 namespace fs = std::filesystem;
 
 void FlowTest::SetUp() {
-  dir = fs::temp_directory_path() /
-        ("orvane_flow_" + std::to_string(getpid()) + "_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  fs::remove_all(dir);
+  dir = freshTestFolder("flow");
   fs::create_directories(dir / "save");
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/golden.h"
+#include "common/replay.h"
 #include "game/system.h"
 #include "host/errors.h"
 #include "host/host_api.h"
@@ -32,10 +33,7 @@ using ShotList = std::vector<std::pair<unsigned, std::string>>;
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("orvane_transitions_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir);
+    dir = freshTestFolder("transitions");
     std::filesystem::create_directories(dir / "shots");
     active_ = this;
   }

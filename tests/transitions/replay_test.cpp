@@ -19,11 +19,7 @@ namespace {
 class FrameReplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("orvane_frame_replay_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = freshTestFolder("frame_replay");
     // Under the leak checker, what the system's font configuration keeps for the life of the
     // process is not the game's leak.
     std::ofstream(dir / "lsan.supp") << "leak:libfontconfig.so\n";
