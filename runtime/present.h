@@ -87,6 +87,7 @@ struct InputState {
   std::deque<MouseEvent> mouse;
   bool down[256] = {};
   int mouseX = 0, mouseY = 0;
+  bool leftHeld = false;  // the left button is down (a window's; a replay clicks at once)
   bool wakeOnKey = false, wakeOnMouse = false;
 };
 

@@ -216,9 +216,40 @@ SettingsView currentView(int selected) {
 
 void close() { platform().screen.closing = true; }
 
+// What the player is doing on the screen: the row chosen, and the slider being dragged with
+// the left button held (-1: none).
+struct Choice {
+  int selected = 0;
+  int dragging = -1;
+};
+
+// The slider's step nearest x on its track (or just beside it), applied; false when x is
+// not there.
+bool setFromTrack(int row, int x) {
+  Box track = settingsTrack(row, kRowCount);
+  if (x < track.x - 10 || x > track.x + track.w + 10) return false;
+  std::vector<int> steps = sliderSteps(row);
+  double f = std::clamp(double(x - track.x) / track.w, 0.0, 1.0);
+  apply(row, steps[size_t(std::lround(f * double(steps.size() - 1)))]);
+  return true;
+}
+
+// The pointer moved with the left button held after a click on a slider's track: the slider
+// follows it. Each step it takes is recorded as the click that sets it, so a recorded play
+// replays the same steps.
+void drag(Choice& choice, int x) {
+  const int row = choice.dragging;
+  const int before = setting(row);
+  Box track = settingsTrack(row, kRowCount);
+  x = std::clamp(x, track.x, track.x + track.w);
+  setFromTrack(row, x);
+  if (setting(row) != before) recordTakenMouse(LB_MOUSE_LEFT, x, track.y + track.h / 2);
+}
+
 // A click at x, y: outside the panel it closes the screen; on a row it selects the row and
 // works its control.
-void click(int& selected, int x, int y) {
+void click(Choice& choice, int x, int y) {
+  int& selected = choice.selected;
   if (!settingsPanel(kRowCount).contains(x, y)) {
     close();
     return;
@@ -238,15 +269,11 @@ void click(int& selected, int x, int y) {
       case kSmooth:
         step(row, 1, false);
         return;
-      default: {
-        // On a slider's track (or just beside it): the step nearest the pointer.
-        Box track = settingsTrack(row, kRowCount);
-        if (x < track.x - 10 || x > track.x + track.w + 10) return;
-        std::vector<int> steps = sliderSteps(row);
-        double f = std::clamp(double(x - track.x) / track.w, 0.0, 1.0);
-        apply(row, steps[size_t(std::lround(f * double(steps.size() - 1)))]);
+      default:
+        // On a slider's track (or just beside it): the step nearest the pointer, and the
+        // slider follows the pointer while the button stays down.
+        if (setFromTrack(row, x)) choice.dragging = row;
         return;
-      }
     }
   }
 }
@@ -264,7 +291,8 @@ void wheel(int& selected, int x, int y, int direction) {
 }
 
 // Takes what the player did from the screen's own input queues.
-void takeInput(int& selected) {
+void takeInput(Choice& choice) {
+  int& selected = choice.selected;
   InputState& in = platform().input;
   while (!in.keys.empty()) {
     KeyEvent e = in.keys.front();
@@ -292,6 +320,10 @@ void takeInput(int& selected) {
   while (!in.mouse.empty()) {
     MouseEvent e = in.mouse.front();
     in.mouse.pop_front();
+    if (e.code == LB_MOUSE_MOVE && choice.dragging >= 0 && in.leftHeld) {
+      drag(choice, e.x);
+      continue;
+    }
     if (e.code == LB_MOUSE_MOVE) {
       for (int row = 0; row < kRowCount; ++row)
         if (settingsRow(row, kRowCount).contains(e.x, e.y) && selected != row) {
@@ -304,7 +336,7 @@ void takeInput(int& selected) {
     if (e.code == LB_MOUSE_WHEEL_UP || e.code == LB_MOUSE_WHEEL_DOWN) recordPointer(e.x, e.y);
     recordTakenMouse(e.code, e.x, e.y);
     if (e.code == LB_MOUSE_LEFT) {
-      click(selected, e.x, e.y);
+      click(choice, e.x, e.y);
     } else if (e.code == LB_MOUSE_RIGHT) {
       close();  // the pad's Start too: it backs out of menus
     } else if (e.code == LB_MOUSE_WHEEL_UP || e.code == LB_MOUSE_WHEEL_DOWN) {
@@ -339,15 +371,16 @@ void run() {
   std::copy(std::begin(game.down), std::end(game.down), std::begin(p.input.down));
   p.input.mouseX = game.mouseX;
   p.input.mouseY = game.mouseY;
+  p.input.leftHeld = game.leftHeld;
   p.input.wakeOnKey = p.input.wakeOnMouse = true;
 
   {
     SettingsPainter painter;
-    int selected = 0;
+    Choice choice;
     SettingsView shown;
     bool first = true;
     while (!p.screen.closing && !p.exitRequested) {
-      SettingsView view = currentView(selected);
+      SettingsView view = currentView(choice.selected);
       if (first || !(view == shown)) {
         painter.paint(background, view, screenFrame);
         p.presented = screenFrame.data();
@@ -363,7 +396,8 @@ void run() {
       } else {
         break;  // nobody to close it
       }
-      takeInput(selected);
+      takeInput(choice);
+      if (!p.input.leftHeld) choice.dragging = -1;
     }
   }
 
@@ -376,6 +410,7 @@ void run() {
     if (p.input.down[key] && !inside.down[key]) inputKey(p.input, key, false);
   p.input.mouseX = inside.mouseX;
   p.input.mouseY = inside.mouseY;
+  p.input.leftHeld = inside.leftHeld;
 
   p.presented = gameFrame;
   if (p.backend && !p.exitRequested && gameFrame) p.backend->show(gameFrame, FrameRect::whole());

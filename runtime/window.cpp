@@ -404,9 +404,15 @@ class WindowBackend : public PresentBackend {
                    : e.button.button == SDL_BUTTON_RIGHT ? LB_MOUSE_RIGHT : -1;
         pointerToGame(e.button.x, e.button.y, in.mouseX, in.mouseY);
         if (code < 0) return false;
+        if (code == LB_MOUSE_LEFT) in.leftHeld = true;
         inputMouseButton(in, code, in.mouseX, in.mouseY);
         return in.wakeOnMouse;
       }
+      case SDL_MOUSEBUTTONUP:
+        // Letting go ends a drag on the settings screen's sliders.
+        if (e.button.button != SDL_BUTTON_LEFT) return false;
+        in.leftHeld = false;
+        return p.screen.open;
       default:
         return false;
     }

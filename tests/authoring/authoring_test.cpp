@@ -165,8 +165,8 @@ TEST_F(WindowTest, Record_WindowedPlayReplaysToTheSameTranscriptAndLastFrame) {
 
 TEST_F(WindowTest, Record_AVisitToTheSettingsScreenReplaysToTheSameSettings) {
   // At the first page: F1, the music's row chosen by the pointer and turned down a step, the
-  // effects' turned down by the wheel, Escape; then music up a step with F8, and the page
-  // passed. The replay makes the same changes.
+  // effects' turned down by the wheel and then dragged, Escape; then music up a step with F8,
+  // and the page passed. The replay makes the same changes.
   const fs::path game = dir / "game";
   writeChoiceGame(game);
   pid_t live = spawn({kBin + "/orvane", "--record", (dir / "play.txt").string(), "--transcript",
@@ -189,6 +189,17 @@ TEST_F(WindowTest, Record_AVisitToTheSettingsScreenReplaysToTheSameSettings) {
   ASSERT_TRUE(waitFor("volume music 90")) << shownSoFar();
   xdotool("mousemove --window " + window + " 200 186 click 5");
   ASSERT_TRUE(waitFor("volume effects 90")) << shownSoFar();
+  // The effects' slider dragged: pressed at 30%, then to 60%, past its end, and back to 90%
+  // below its row.
+  xdotool("mousemove --window " + window + " 451 186 mousedown 1");
+  ASSERT_TRUE(waitFor("volume effects 30")) << shownSoFar();
+  for (const char* at : {"502 186", "700 186", "553 240"}) {
+    xdotool("mousemove --window " + window + " " + at);
+    std::this_thread::sleep_for(300ms);
+  }
+  xdotool("mouseup 1");
+  ASSERT_TRUE(waitFor("volume effects 100")) << shownSoFar();
+  ASSERT_TRUE(waitFor("volume effects 90\n")) << shownSoFar();
   xdotool("key --window " + window + " Escape");
   ASSERT_TRUE(waitFor("settings close")) << shownSoFar();
   xdotool("key --window " + window + " F8");
@@ -198,8 +209,13 @@ TEST_F(WindowTest, Record_AVisitToTheSettingsScreenReplaysToTheSameSettings) {
   stop(live);
 
   const std::string recorded = readFile(dir / "play.txt");
-  // The pointer's move onto the music's row chose nothing new (the screen opens on it).
-  EXPECT_NE(recorded.find("key F1\nkey Left\nmove 200 186\nwheel down\nkey Escape\nkey F8\n"),
+  // The pointer's move onto the music's row chose nothing new (the screen opens on it); each
+  // step of the drag is the click that sets it.
+  EXPECT_NE(recorded.find("key F1\nkey Left\nmove 200 186\nwheel down\nclick 451 186\n"
+                          "click 502 "),
+            std::string::npos)
+      << recorded;
+  EXPECT_NE(recorded.find("\nkey Escape\nkey F8\n"),
             std::string::npos)
       << recorded;
   ASSERT_EQ(exitStatusOf(kBin + "/orvane --headless --input " + (dir / "play.txt").string() +
