@@ -10,11 +10,17 @@
 
 #include <physfs.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <list>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 
 // An open text file: read whole when opened, so a line is a view of memory.
 struct LbFileObject {
@@ -115,25 +121,91 @@ const char* entryNameUtf8(const char* entry, char* buffer, size_t size) {
   return compatSjisToUtf8(entry, buffer, size) >= 0 ? buffer : entry;
 }
 
+// A folder's entries as PhysicsFS lists them (links left out), each with its name in UTF-8.
+struct FolderListing {
+  struct Entry {
+    std::string name;  // as stored, which may be Shift-JIS (see entryNameUtf8)
+    std::string utf8;
+  };
+  std::vector<Entry> entries;
+  // The folder as it was when listed: any entry added, removed or renamed changes its
+  // modification and change times.
+  struct stat identity {};
+};
+
+// Listings of the game folder's folders, kept: a name not found as written (a sound named
+// without its extension, a name in another case) is looked up in its folder's listing, and a
+// sound folder is listed again for every character of a message that plays a sound.
+constexpr size_t kKeptListings = 32;
+std::list<std::pair<std::string, std::shared_ptr<const FolderListing>>> gListings;  // newest first
+
+bool sameFolder(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+std::shared_ptr<FolderListing> enumerate(const std::string& dir) {
+  char** list = PHYSFS_enumerateFiles(dir.c_str());
+  if (!list) return nullptr;
+  auto listing = std::make_shared<FolderListing>();
+  char converted[kPathCapacity * 3 + 1];
+  for (char** entry = list; *entry; ++entry)
+    listing->entries.push_back({*entry, entryNameUtf8(*entry, converted, sizeof converted)});
+  PHYSFS_freeList(list);
+  return listing;
+}
+
+// The listing of a virtual folder. One of the game folder is kept while the folder's times
+// say it is unchanged; a listing is kept only when the folder was last changed two seconds
+// or more before it was listed, since a file system's times are coarser than the changes a
+// program can make within one tick (the next change could leave the times as they were).
+std::shared_ptr<const FolderListing> listFolder(const std::string& dir) {
+  const size_t rootLength = std::strlen(kFolderRoot);
+  if (dir.compare(0, rootLength, kFolderRoot) != 0 ||
+      (dir.size() > rootLength && dir[rootLength] != '/'))
+    return enumerate(dir);  // the archive is listed from memory
+  const std::string real = gFolderDir + dir.substr(rootLength);
+  struct stat now {};
+  if (::stat(real.c_str(), &now) != 0) return enumerate(dir);
+  for (auto at = gListings.begin(); at != gListings.end(); ++at) {
+    if (at->first != real) continue;
+    if (sameFolder(at->second->identity, now)) {
+      gListings.splice(gListings.begin(), gListings, at);
+      return at->second;
+    }
+    gListings.erase(at);
+    break;
+  }
+  std::shared_ptr<FolderListing> listing = enumerate(dir);
+  if (!listing) return nullptr;
+  timespec clock {};
+  ::clock_gettime(CLOCK_REALTIME, &clock);
+  const time_t changed = std::max(now.st_mtim.tv_sec, now.st_ctim.tv_sec);
+  if (clock.tv_sec - changed >= 2) {
+    listing->identity = now;
+    gListings.emplace_front(real, listing);
+    if (gListings.size() > kKeptListings) gListings.pop_back();
+  }
+  return listing;
+}
+
 // The entry of `dir` named `name`: the exact name when present, else the first (in sorted
 // order, so the choice is stable) that differs only in ASCII case. `found` is the entry's
 // own name, which may be in Shift-JIS (see entryNameUtf8).
 bool findEntry(const std::string& dir, const std::string& name, std::string& found) {
-  char** list = PHYSFS_enumerateFiles(dir.c_str());
-  if (!list) return false;
+  std::shared_ptr<const FolderListing> listing = listFolder(dir);
+  if (!listing) return false;
   std::vector<std::string> matches;
   bool exact = false;
-  char converted[kPathCapacity * 3 + 1];
-  for (char** entry = list; *entry; ++entry) {
-    const char* utf8 = entryNameUtf8(*entry, converted, sizeof converted);
-    if (name == utf8) {
+  for (const FolderListing::Entry& entry : listing->entries) {
+    if (name == entry.utf8) {
       exact = true;
-      found = *entry;
+      found = entry.name;
       break;
     }
-    if (equalsNoAsciiCase(name, utf8)) matches.emplace_back(*entry);
+    if (equalsNoAsciiCase(name, entry.utf8.c_str())) matches.push_back(entry.name);
   }
-  PHYSFS_freeList(list);
   if (exact) return true;
   if (matches.empty()) return false;
   found = *std::min_element(matches.begin(), matches.end());
@@ -250,6 +322,7 @@ bool mountGameFolder(const char* utf8Dir) {
     PHYSFS_unmount(gFolderDir.c_str());
     gFolderDir.clear();
   }
+  gListings.clear();
   if (!PHYSFS_mount(utf8Dir, kFolderRoot, 1)) return false;
   PHYSFS_Stat st;
   if (!PHYSFS_stat(kFolderRoot, &st) || st.filetype != PHYSFS_FILETYPE_DIRECTORY) {

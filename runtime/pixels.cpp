@@ -12,14 +12,6 @@
 #include <emmintrin.h>
 #endif
 
-// Pixel loops carry no fuzzing coverage: a branch per pixel tells the fuzzer nothing about
-// the input, and instrumenting it makes every composed frame many times slower.
-#if defined(__clang__)
-#define PIXEL_LOOP __attribute__((no_sanitize("coverage")))
-#else
-#define PIXEL_LOOP
-#endif
-
 namespace {
 
 // ---- premultiplied copies ----
@@ -286,3 +278,15 @@ void blendThroughCoverage(const CoverageBlend& blend, uint32_t* dest, int count)
 }
 
 #endif
+
+PIXEL_LOOP void fillPixels(uint32_t* to, size_t count, uint32_t colour) {
+  if ((colour & 0xFFu) * 0x01010101u == colour) {
+    std::memset(to, static_cast<int>(colour & 0xFFu), count * sizeof(uint32_t));
+    return;
+  }
+  std::fill(to, to + count, colour);
+}
+
+PIXEL_LOOP std::vector<uint32_t> newZeroPixels(size_t count) {
+  return std::vector<uint32_t>(count);
+}
