@@ -157,9 +157,10 @@ std::shared_ptr<FolderListing> enumerate(const std::string& dir) {
 }
 
 // The listing of a virtual folder. One of the game folder is kept while the folder's times
-// say it is unchanged; a listing is kept only when the folder was last changed two seconds
-// or more before it was listed, since a file system's times are coarser than the changes a
-// program can make within one tick (the next change could leave the times as they were).
+// say it is unchanged; a listing is kept only when the folder's entries last changed two
+// seconds or more before it was listed, since a file system's times are coarser than the
+// changes a program can make within one tick (the next change could leave the times as
+// they were).
 std::shared_ptr<const FolderListing> listFolder(const std::string& dir) {
   const size_t rootLength = std::strlen(kFolderRoot);
   if (dir.compare(0, rootLength, kFolderRoot) != 0 ||
@@ -181,8 +182,7 @@ std::shared_ptr<const FolderListing> listFolder(const std::string& dir) {
   if (!listing) return nullptr;
   timespec clock {};
   ::clock_gettime(CLOCK_REALTIME, &clock);
-  const time_t changed = std::max(now.st_mtim.tv_sec, now.st_ctim.tv_sec);
-  if (clock.tv_sec - changed >= 2) {
+  if (clock.tv_sec - now.st_mtim.tv_sec >= 2) {
     listing->identity = now;
     gListings.emplace_front(real, listing);
     if (gListings.size() > kKeptListings) gListings.pop_back();

@@ -49,7 +49,10 @@ LbImage adoptPixels(int width, int height, std::vector<uint32_t>&& pixels) {
 
 LbImage newImage(int width, int height) {
   if (!fitsAnImage(width, height)) return nullptr;
-  return adoptPixels(width, height, takePixels(static_cast<size_t>(width) * height, true));
+  LbImage image = adoptPixels(width, height, takePixels(static_cast<size_t>(width) * height, true));
+  image->filledVersion = image->version;  // all zero
+  image->filledColour = 0;
+  return image;
 }
 
 // One cell's extent along an axis: a negative count divides the picture into that many
@@ -299,8 +302,11 @@ extern "C" {
 
 int lbtsFillImage(LbImage image, float r, float g, float b, float a) {
   if (!isLiveImage(image)) return 0;
-  fillPixels(image->pixels.data(), image->pixels.size(), packColour(r, g, b, a));
-  ++image->version;
+  const uint32_t colour = packColour(r, g, b, a);
+  if (image->filledVersion == image->version && image->filledColour == colour) return 1;
+  fillPixels(image->pixels.data(), image->pixels.size(), colour);
+  image->filledVersion = ++image->version;
+  image->filledColour = colour;
   return 1;
 }
 

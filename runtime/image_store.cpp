@@ -13,19 +13,6 @@
 
 namespace {
 
-// A message window is set up with two surfaces of its own size and every background wipe
-// captures the screen: images of a few sizes are made and destroyed again and again, and a
-// buffer of that size kept saves its allocation and its first touch of every page. A few
-// screens' worth is enough for that; what does not fit is freed.
-constexpr size_t kKeptBufferBytes = size_t{16} << 20;
-constexpr size_t kKeptBufferCount = 16;
-
-// Pictures already decoded: a file read again costs its bytes, not its decoding. Holds the
-// pictures of a few scenes (an 800x600 picture is about 1.9 MB), the longest unused first
-// to go.
-constexpr size_t kKeptPictureBytes = size_t{32} << 20;
-constexpr size_t kKeptPictureCount = 64;
-
 std::mutex gBufferMutex;
 std::mutex gPictureMutex;
 
