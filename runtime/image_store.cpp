@@ -16,7 +16,9 @@ namespace {
 std::mutex gBufferMutex;
 std::mutex gPictureMutex;
 
-std::list<std::vector<uint32_t>> gBuffers;  // the most recently kept first
+// The kept memory lives as long as the process: images may still be destroyed by the
+// destructors of other modules' objects at exit.
+std::list<std::vector<uint32_t>>& gBuffers = *new std::list<std::vector<uint32_t>>;  // newest first
 size_t gBufferBytes = 0;
 
 struct KeptPicture {
@@ -26,7 +28,7 @@ struct KeptPicture {
   DecodedPicture picture;
   size_t bytes() const { return file.size() + picture.pixels.size() * sizeof(uint32_t); }
 };
-std::list<KeptPicture> gPictures;  // the most recently used first
+std::list<KeptPicture>& gPictures = *new std::list<KeptPicture>;  // the most recently used first
 size_t gPictureBytes = 0;
 
 size_t bytesOf(const std::vector<uint32_t>& pixels) { return pixels.size() * sizeof(uint32_t); }
