@@ -85,7 +85,11 @@ const ImageCopy& premultipliedCopy(const LbImageObject& image) {
       return copy;
     }
   }
-  copy.bits.resize(size);
+  if (copy.bits.size() != size) {
+    // Every pixel is written below, so a kept buffer of any content will do.
+    keepPixels(std::move(copy.bits));
+    copy.bits = takePixels(size, false);
+  }
   PremultipliedCopyInfo info = premultiplyPixels(image.pixels.data(), copy.bits.data(), size);
   copy.opaque = info.opaque;
   copy.uniform = info.uniform;
@@ -848,8 +852,13 @@ bool composeFrame(uint32_t* frame, FrameRect* changed) {
 
 void dropCompositorCopies(const void* imageOrWipe) {
   ++gDestroyed;
-  imageCopies().erase(imageOrWipe);
-  imageCopies(true).erase(imageOrWipe);
+  for (bool reference : {false, true}) {
+    auto& copies = imageCopies(reference);
+    auto at = copies.find(imageOrWipe);
+    if (at == copies.end()) continue;
+    keepPixels(std::move(at->second.bits));
+    copies.erase(at);
+  }
   wipeCopies().erase(imageOrWipe);
   dropWipeSamplings(imageOrWipe);
 }

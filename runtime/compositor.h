@@ -66,6 +66,47 @@ const std::vector<LbSprite>& allSprites();  // in creation order
 // Returns null when the bytes are no such image, are cut short, or the grid does not fit.
 LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, int mode);
 
+// ---- pixel memory kept across images (image_store.cpp) ----
+
+// A message window is set up with two surfaces of its own size and every background wipe
+// captures the screen: images of a few sizes are made and destroyed again and again, and a
+// buffer of that size kept saves its allocation and its first touch of every page. A few
+// screens' worth is enough for that; what does not fit is freed.
+constexpr size_t kKeptBufferBytes = size_t{16} << 20;
+constexpr size_t kKeptBufferCount = 16;
+// Pictures already decoded: a file read again costs its bytes, not its decoding. Holds the
+// pictures of a few scenes (an 800x600 picture is about 1.9 MB), the least recently used
+// first to go.
+constexpr size_t kKeptPictureBytes = size_t{32} << 20;
+constexpr size_t kKeptPictureCount = 64;
+
+// A buffer of `count` pixels, a destroyed image's of that size when one is kept (zeroed when
+// `cleared`, else of any content), else a new zeroed one.
+std::vector<uint32_t> takePixels(size_t count, bool cleared);
+// Keeps a destroyed image's buffer for the next image of its size, within a bound of bytes
+// and buffers (the longest kept go first); a buffer beyond the bound is freed.
+void keepPixels(std::vector<uint32_t>&& pixels);
+
+// A picture as decoded from a file in one load mode: straight ARGB, alpha already applied.
+struct DecodedPicture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+// The picture decoded earlier from the same file bytes in the same mode, copied into a buffer
+// from takePixels; false when none is kept. The bytes are the key, compared in full, so a
+// file changed on disk is decoded again whatever its name, size or time.
+bool findDecodedPicture(const std::vector<uint8_t>& file, int mode, int& width, int& height,
+                        std::vector<uint32_t>& pixels);
+// Keeps a decoded picture for findDecodedPicture, within a bound of bytes and pictures (the
+// least recently used go first).
+void keepDecodedPicture(const std::vector<uint8_t>& file, int mode, int width, int height,
+                        const std::vector<uint32_t>& pixels);
+
+struct KeptPixelMemory {
+  size_t bufferBytes = 0, buffers = 0, pictureBytes = 0, pictures = 0;
+};
+KeptPixelMemory keptPixelMemory();
+
 // ---- wipes (wipe.cpp) ----
 
 // Decodes an image file as a grey wipe mask (its luminance); null when it is no image.

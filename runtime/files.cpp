@@ -10,11 +10,23 @@
 
 #include <physfs.h>
 
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <list>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 
 // An open text file: read whole when opened, so a line is a view of memory.
 struct LbFileObject {
@@ -91,7 +103,77 @@ bool splitGamePath(const char* sjisPath, std::vector<std::string>& parts) {
   return !parts.empty();
 }
 
+// ---- the game folder opened directly ----
+
+// Files of the game folder are opened by the system in one call that follows no link and
+// leaves no path beneath the folder, as PhysicsFS (links not permitted) would find them but
+// without its check of every folder on the way, made again for the look-up and the read:
+// a sprite definition, its picture and every sound looked up cost a few system calls
+// instead of a dozen. Where the system has no such call, PhysicsFS does it all.
+int gFolderFd = -1;
+bool gDirectOpen = true;
+
+// The path under the folder of a virtual path in it, or null when it is not one.
+const char* folderRelative(const std::string& virtualPath) {
+  const size_t rootLength = std::strlen(kFolderRoot);
+  if (gFolderFd < 0 || !gDirectOpen || virtualPath.size() <= rootLength + 1 ||
+      virtualPath.compare(0, rootLength, kFolderRoot) != 0 || virtualPath[rootLength] != '/')
+    return nullptr;
+  return virtualPath.c_str() + rootLength + 1;
+}
+
+// The open file, -1 when there is none to open; gDirectOpen turns off for good when the
+// system lacks the call.
+int openInFolder(const char* relative, int flags) {
+  struct open_how how {};
+  how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
+  how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+  int fd = static_cast<int>(::syscall(SYS_openat2, gFolderFd, relative, &how, sizeof how));
+  if (fd < 0 && (errno == ENOSYS || errno == EPERM)) gDirectOpen = false;
+  return fd;
+}
+
+// 1 or 0 for whether the virtual path is a regular file of the folder, -1 when the folder
+// cannot say so directly.
+int isFolderFile(const std::string& virtualPath) {
+  const char* relative = folderRelative(virtualPath);
+  if (!relative) return -1;
+  int fd = openInFolder(relative, O_PATH);
+  if (fd < 0) return gDirectOpen ? 0 : -1;
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  return regular ? 1 : 0;
+}
+
+enum class DirectRead { Done, Failed, Unavailable };
+
+DirectRead readFolderFile(const std::string& virtualPath, std::vector<uint8_t>& out,
+                          PHYSFS_sint64 limit, PHYSFS_sint64& length) {
+  const char* relative = folderRelative(virtualPath);
+  if (!relative) return DirectRead::Unavailable;
+  int fd = openInFolder(relative, O_RDONLY);
+  if (fd < 0) return gDirectOpen ? DirectRead::Failed : DirectRead::Unavailable;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  length = ok ? static_cast<PHYSFS_sint64>(st.st_size) : -1;
+  if (ok && length > limit) ok = false;
+  if (ok) {
+    out.resize(static_cast<size_t>(length));
+    size_t done = 0;
+    while (ok && done < out.size()) {
+      ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      ok = n > 0;
+      if (ok) done += static_cast<size_t>(n);
+    }
+  }
+  ::close(fd);
+  return ok ? DirectRead::Done : DirectRead::Failed;
+}
+
 bool isRegularFile(const std::string& virtualPath) {
+  if (int direct = isFolderFile(virtualPath); direct >= 0) return direct == 1;
   PHYSFS_Stat st;
   return PHYSFS_stat(virtualPath.c_str(), &st) && st.filetype == PHYSFS_FILETYPE_REGULAR;
 }
@@ -115,25 +197,91 @@ const char* entryNameUtf8(const char* entry, char* buffer, size_t size) {
   return compatSjisToUtf8(entry, buffer, size) >= 0 ? buffer : entry;
 }
 
+// A folder's entries as PhysicsFS lists them (links left out), each with its name in UTF-8.
+struct FolderListing {
+  struct Entry {
+    std::string name;  // as stored, which may be Shift-JIS (see entryNameUtf8)
+    std::string utf8;
+  };
+  std::vector<Entry> entries;
+  // The folder as it was when listed: any entry added, removed or renamed changes its
+  // modification and change times.
+  struct stat identity {};
+};
+
+// Listings of the game folder's folders, kept: a name not found as written (a sound named
+// without its extension, a name in another case) is looked up in its folder's listing, and a
+// sound folder is listed again for every character of a message that plays a sound.
+constexpr size_t kKeptListings = 32;
+std::list<std::pair<std::string, std::shared_ptr<const FolderListing>>> gListings;  // newest first
+
+bool sameFolder(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+std::shared_ptr<FolderListing> enumerate(const std::string& dir) {
+  char** list = PHYSFS_enumerateFiles(dir.c_str());
+  if (!list) return nullptr;
+  auto listing = std::make_shared<FolderListing>();
+  char converted[kPathCapacity * 3 + 1];
+  for (char** entry = list; *entry; ++entry)
+    listing->entries.push_back({*entry, entryNameUtf8(*entry, converted, sizeof converted)});
+  PHYSFS_freeList(list);
+  return listing;
+}
+
+// The listing of a virtual folder. One of the game folder is kept while the folder's times
+// say it is unchanged; a listing is kept only when the folder's entries last changed two
+// seconds or more before it was listed, since a file system's times are coarser than the
+// changes a program can make within one tick (the next change could leave the times as
+// they were).
+std::shared_ptr<const FolderListing> listFolder(const std::string& dir) {
+  const size_t rootLength = std::strlen(kFolderRoot);
+  if (dir.compare(0, rootLength, kFolderRoot) != 0 ||
+      (dir.size() > rootLength && dir[rootLength] != '/'))
+    return enumerate(dir);  // the archive is listed from memory
+  const std::string real = gFolderDir + dir.substr(rootLength);
+  struct stat now {};
+  if (::stat(real.c_str(), &now) != 0) return enumerate(dir);
+  for (auto at = gListings.begin(); at != gListings.end(); ++at) {
+    if (at->first != real) continue;
+    if (sameFolder(at->second->identity, now)) {
+      gListings.splice(gListings.begin(), gListings, at);
+      return at->second;
+    }
+    gListings.erase(at);
+    break;
+  }
+  std::shared_ptr<FolderListing> listing = enumerate(dir);
+  if (!listing) return nullptr;
+  timespec clock {};
+  ::clock_gettime(CLOCK_REALTIME, &clock);
+  if (clock.tv_sec - now.st_mtim.tv_sec >= 2) {
+    listing->identity = now;
+    gListings.emplace_front(real, listing);
+    if (gListings.size() > kKeptListings) gListings.pop_back();
+  }
+  return listing;
+}
+
 // The entry of `dir` named `name`: the exact name when present, else the first (in sorted
 // order, so the choice is stable) that differs only in ASCII case. `found` is the entry's
 // own name, which may be in Shift-JIS (see entryNameUtf8).
 bool findEntry(const std::string& dir, const std::string& name, std::string& found) {
-  char** list = PHYSFS_enumerateFiles(dir.c_str());
-  if (!list) return false;
+  std::shared_ptr<const FolderListing> listing = listFolder(dir);
+  if (!listing) return false;
   std::vector<std::string> matches;
   bool exact = false;
-  char converted[kPathCapacity * 3 + 1];
-  for (char** entry = list; *entry; ++entry) {
-    const char* utf8 = entryNameUtf8(*entry, converted, sizeof converted);
-    if (name == utf8) {
+  for (const FolderListing::Entry& entry : listing->entries) {
+    if (name == entry.utf8) {
       exact = true;
-      found = *entry;
+      found = entry.name;
       break;
     }
-    if (equalsNoAsciiCase(name, utf8)) matches.emplace_back(*entry);
+    if (equalsNoAsciiCase(name, entry.utf8.c_str())) matches.push_back(entry.name);
   }
-  PHYSFS_freeList(list);
   if (exact) return true;
   if (matches.empty()) return false;
   found = *std::min_element(matches.begin(), matches.end());
@@ -170,12 +318,22 @@ bool resolveGamePath(const char* sjisPath, std::string& virtualPath) {
 
 bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out,
                      PHYSFS_sint64 limit) {
-  PHYSFS_File* file = PHYSFS_openRead(virtualPath.c_str());
-  if (!file) return false;
   out.clear();
-  PHYSFS_sint64 length = PHYSFS_fileLength(file);
+  PHYSFS_sint64 length = -1;
   bool ok = true;
-  if (length > limit) {
+  PHYSFS_File* file = nullptr;
+  switch (readFolderFile(virtualPath, out, limit, length)) {
+    case DirectRead::Done: return true;
+    case DirectRead::Failed: ok = false; break;
+    case DirectRead::Unavailable:
+      file = PHYSFS_openRead(virtualPath.c_str());
+      if (!file) return false;
+      length = PHYSFS_fileLength(file);
+      break;
+  }
+  if (!file) {
+    // The folder's file, which could not be read whole.
+  } else if (length > limit) {
     ok = false;
   } else if (length >= 0) {
     out.resize(static_cast<size_t>(length));
@@ -190,7 +348,7 @@ bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out,
     }
     ok = ok && n == 0;
   }
-  PHYSFS_close(file);
+  if (file) PHYSFS_close(file);
   if (!ok) {
     if (length > limit || PHYSFS_sint64(out.size()) > limit)
       std::fprintf(stderr, "orvane: %s is larger than the %lld MiB a game file of its kind may be\n",
@@ -250,6 +408,9 @@ bool mountGameFolder(const char* utf8Dir) {
     PHYSFS_unmount(gFolderDir.c_str());
     gFolderDir.clear();
   }
+  gListings.clear();
+  if (gFolderFd >= 0) ::close(gFolderFd);
+  gFolderFd = -1;
   if (!PHYSFS_mount(utf8Dir, kFolderRoot, 1)) return false;
   PHYSFS_Stat st;
   if (!PHYSFS_stat(kFolderRoot, &st) || st.filetype != PHYSFS_FILETYPE_DIRECTORY) {
@@ -258,6 +419,7 @@ bool mountGameFolder(const char* utf8Dir) {
     return false;
   }
   gFolderDir = utf8Dir;
+  gFolderFd = ::open(utf8Dir, O_PATH | O_DIRECTORY | O_CLOEXEC);
   return true;
 }
 

@@ -5,6 +5,7 @@
  */
 #include "compositor.h"
 #include "ledger.h"
+#include "pixels.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -32,13 +33,25 @@ std::unordered_set<LbImage>& images() {
   return live;
 }
 
-LbImage newImage(int width, int height) {
-  if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
+bool fitsAnImage(int width, int height) {
+  return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide;
+}
+
+// A registered image of the pixels given, which hold width x height.
+LbImage adoptPixels(int width, int height, std::vector<uint32_t>&& pixels) {
   auto* image = new LbImageObject;
   image->width = image->cellWidth = width;
   image->height = image->cellHeight = height;
-  image->pixels.assign(static_cast<size_t>(width) * height, 0u);
+  image->pixels = std::move(pixels);
   images().insert(image);
+  return image;
+}
+
+LbImage newImage(int width, int height) {
+  if (!fitsAnImage(width, height)) return nullptr;
+  LbImage image = adoptPixels(width, height, takePixels(static_cast<size_t>(width) * height, true));
+  image->filledVersion = image->version;  // all zero
+  image->filledColour = 0;
   return image;
 }
 
@@ -138,6 +151,52 @@ void registerImage(LbImage image) {
   if (image) images().insert(image);
 }
 
+namespace {
+
+// Decodes the file's picture into straight ARGB pixels, the load mode's alpha applied.
+bool decodePixels(const std::vector<uint8_t>& bytes, int mode, int& width, int& height,
+                  std::vector<uint32_t>& pixels) {
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (!rw) return false;
+  SDL_Surface* decoded = nullptr;
+  if (isSupportedPicture(rw)) decoded = IMG_Load_RW(rw, 0);
+  SDL_RWclose(rw);
+  if (!decoded) return false;
+
+  bool hasAlpha = decoded->format->Amask != 0 || SDL_HasColorKey(decoded);
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(decoded);
+  if (!argb) return false;
+  if (!fitsAnImage(argb->w, argb->h)) {
+    SDL_FreeSurface(argb);
+    return false;
+  }
+  width = argb->w;
+  height = argb->h;
+  pixels = takePixels(static_cast<size_t>(width) * height, false);
+  SDL_LockSurface(argb);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
+                                                  static_cast<size_t>(y) * argb->pitch);
+    std::copy(row, row + width, pixels.begin() + static_cast<size_t>(y) * width);
+  }
+  SDL_UnlockSurface(argb);
+  SDL_FreeSurface(argb);
+  if (!hasAlpha) {
+    for (uint32_t& p : pixels) {
+      uint32_t alpha = 0xFF;
+      if (mode == kLoadAlphaLayer) {
+        uint32_t r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        alpha = (r * 77 + g * 150 + b * 29 + 128) >> 8;
+      }
+      p = alpha << 24 | (p & 0xFFFFFF);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, int mode) {
   if (mode < kLoadPlain || mode > kLoadAlphaChannel || bytes.empty()) return nullptr;
   long long declaredWidth = 0, declaredHeight = 0;
@@ -147,47 +206,23 @@ LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, i
                  declaredWidth, declaredHeight, kMaxImageSide, kMaxImageSide);
     return nullptr;
   }
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!rw) return nullptr;
-  SDL_Surface* decoded = nullptr;
-  if (isSupportedPicture(rw)) decoded = IMG_Load_RW(rw, 0);
-  SDL_RWclose(rw);
-  if (!decoded) return nullptr;
-
-  bool hasAlpha = decoded->format->Amask != 0 || SDL_HasColorKey(decoded);
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(decoded);
-  if (!argb) return nullptr;
-
-  LbImage image = newImage(argb->w, argb->h);
-  if (image) {
-    SDL_LockSurface(argb);
-    for (int y = 0; y < argb->h; ++y) {
-      auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                    static_cast<size_t>(y) * argb->pitch);
-      std::copy(row, row + argb->w, image->pixels.begin() + static_cast<size_t>(y) * argb->w);
-    }
-    SDL_UnlockSurface(argb);
-    if (!hasAlpha) {
-      for (uint32_t& p : image->pixels) {
-        uint32_t alpha = 0xFF;
-        if (mode == kLoadAlphaLayer) {
-          uint32_t r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
-          alpha = (r * 77 + g * 150 + b * 29 + 128) >> 8;
-        }
-        p = alpha << 24 | (p & 0xFFFFFF);
-      }
-    }
-    image->cellWidth = cellExtent(cellsX, image->width);
-    image->cellHeight = cellExtent(cellsY, image->height);
-    if (image->cellWidth == 0 || image->cellHeight == 0) {
-      // More cells than pixels: no cell could be shown, so the load fails as a whole.
-      images().erase(image);
-      delete image;
-      image = nullptr;
-    }
+  // A picture loaded again (a message window set up for every message, a background shown
+  // in every scene) is copied from the one decoded before.
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  if (!findDecodedPicture(bytes, mode, width, height, pixels)) {
+    if (!decodePixels(bytes, mode, width, height, pixels)) return nullptr;
+    keepDecodedPicture(bytes, mode, width, height, pixels);
   }
-  SDL_FreeSurface(argb);
+  const int cellWidth = cellExtent(cellsX, width), cellHeight = cellExtent(cellsY, height);
+  if (cellWidth == 0 || cellHeight == 0) {
+    // More cells than pixels: no cell could be shown, so the load fails as a whole.
+    keepPixels(std::move(pixels));
+    return nullptr;
+  }
+  LbImage image = adoptPixels(width, height, std::move(pixels));
+  image->cellWidth = cellWidth;
+  image->cellHeight = cellHeight;
   return image;
 }
 
@@ -215,6 +250,7 @@ int lbtsDestroyImage(LbImage image) {
   ledgerDestroyed(HostObject::Image);
   forgetImage(image);
   images().erase(image);
+  keepPixels(std::move(image->pixels));
   delete image;
   return 1;
 }
@@ -266,8 +302,11 @@ extern "C" {
 
 int lbtsFillImage(LbImage image, float r, float g, float b, float a) {
   if (!isLiveImage(image)) return 0;
-  std::fill(image->pixels.begin(), image->pixels.end(), packColour(r, g, b, a));
-  ++image->version;
+  const uint32_t colour = packColour(r, g, b, a);
+  if (image->filledVersion == image->version && image->filledColour == colour) return 1;
+  fillPixels(image->pixels.data(), image->pixels.size(), colour);
+  image->filledVersion = ++image->version;
+  image->filledColour = colour;
   return 1;
 }
 
@@ -282,10 +321,9 @@ int lbtsFillImageRect(LbImage image, int x, int y, int width, int height, float 
       std::min<long long>(static_cast<long long>(y) + std::max(height, 0), image->height);
   if (left < right && top < bottom) {
     uint32_t colour = packColour(r, g, b, a);
-    for (long long row = top; row < bottom; ++row) {
-      auto begin = image->pixels.begin() + row * image->width;
-      std::fill(begin + left, begin + right, colour);
-    }
+    for (long long row = top; row < bottom; ++row)
+      fillPixels(image->pixels.data() + row * image->width + left,
+                 static_cast<size_t>(right - left), colour);
     imageWritten(*image, {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
                           static_cast<int>(bottom)});
   }

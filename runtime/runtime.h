@@ -46,6 +46,11 @@ struct LbImageObject {
     FrameRect rect;
   };
   Change changes[8];
+  // Whether every pixel is `filledColour` as of `filledVersion` (a new image is all zero, a
+  // fill leaves one colour): a fill with that colour before anything else is written has
+  // nothing to change. A message window is cleared several times as it is set up.
+  uint64_t filledVersion = ~uint64_t{0};
+  uint32_t filledColour = 0;
 };
 
 // Bumps the image's version, noting that only the pixels within the rectangle changed.

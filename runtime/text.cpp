@@ -18,17 +18,31 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <utility>
+
+namespace {
+
+// An installed font file and the face within it.
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+
+}  // namespace
 
 // One face at one size, and the glyph lbRenderChar last prepared in it.
 struct LbFontObject {
   FT_Face face = nullptr;
+  FontFile faceFile;
   // A Japanese font for characters the face lacks, opened the first time one is asked for.
   FT_Face fallback = nullptr;
+  FontFile fallbackFile;
   bool fallbackTried = false;
   int size = 0;
   bool embolden = false;     // emphasis asked for and the face has no bold of its own
@@ -166,11 +180,6 @@ std::string aliasFamily(const std::string& utf8Face) {
   return utf8Face;
 }
 
-struct FontFile {
-  std::string path;
-  int index = 0;
-};
-
 // Asks fontconfig for `family` (empty: any) that covers Japanese. Returns false when the
 // requested family is not installed, so the caller can ask for any Japanese font instead
 // of taking whatever Latin font fontconfig would substitute.
@@ -218,7 +227,26 @@ bool matchFont(const std::string& family, bool bold, FontFile& file) {
   return true;
 }
 
+// Faces of closed fonts, kept open for the next font of the same file and size: a message
+// window opens six fonts each time it is set up, and opening a face reads and parses the
+// font file again. A face is used by one font at a time; the installed fonts do not change
+// while the game runs. Under gMutex.
+struct IdleFace {
+  FontFile file;
+  int size = 0;
+  FT_Face face = nullptr;
+};
+constexpr size_t kIdleFaceCount = 12;
+std::list<IdleFace> gIdleFaces;  // the most recently closed first
+
 FT_Face openFace(const FontFile& file, int size) {
+  for (auto at = gIdleFaces.begin(); at != gIdleFaces.end(); ++at) {
+    if (at->size == size && at->file.index == file.index && at->file.path == file.path) {
+      FT_Face face = at->face;
+      gIdleFaces.erase(at);
+      return face;
+    }
+  }
   FT_Face face = nullptr;
   if (FT_New_Face(gLibrary, file.path.c_str(), file.index, &face) != 0) return nullptr;
   if (FT_Set_Pixel_Sizes(face, 0, size) != 0) {
@@ -228,13 +256,25 @@ FT_Face openFace(const FontFile& file, int size) {
   return face;
 }
 
+void closeFace(const FontFile& file, int size, FT_Face face) {
+  if (!face) return;
+  gIdleFaces.push_front({file, size, face});
+  if (gIdleFaces.size() > kIdleFaceCount) {
+    FT_Done_Face(gIdleFaces.back().face);
+    gIdleFaces.pop_back();
+  }
+}
+
 // The Japanese font for characters the font's own face lacks; null when there is none.
 FT_Face fallbackFace(LbFontObject& font) {
   if (!font.fallbackTried) {
     font.fallbackTried = true;
     std::lock_guard<std::mutex> lock(gMutex);
     FontFile file;
-    if (matchFont("", false, file)) font.fallback = openFace(file, font.size);
+    if (matchFont("", false, file)) {
+      font.fallback = openFace(file, font.size);
+      font.fallbackFile = file;
+    }
   }
   return font.fallback;
 }
@@ -274,6 +314,7 @@ std::unique_ptr<LbFontObject> makeFont(const std::string& utf8Face, int size, bo
     if (!matchFont(family, bold, file)) return nullptr;
     font->face = openFace(file, size);
     if (!font->face) return nullptr;
+    font->faceFile = file;
     // fontconfig reports a regular face as bold when it would have it emboldened, so the
     // face itself says whether it is bold.
     font->embolden = bold && !(font->face->style_flags & FT_STYLE_FLAG_BOLD);
@@ -289,8 +330,8 @@ std::unique_ptr<LbFontObject> makeFont(const std::string& utf8Face, int size, bo
 
 void freeFont(LbFont font) {
   std::lock_guard<std::mutex> lock(gMutex);
-  if (font->fallback) FT_Done_Face(font->fallback);
-  FT_Done_Face(font->face);
+  closeFace(font->fallbackFile, font->size, font->fallback);
+  closeFace(font->faceFile, font->size, font->face);
   delete font;
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -78,6 +79,23 @@ TEST_F(GameFiles, Lookup_ExactNameWinsOverCaseVariant) {
   write(game_ / "ITEM.txt", "upper");
   EXPECT_EQ(readAll("ITEM.txt"), "upper");
   EXPECT_EQ(readAll("item.txt"), "lower");
+}
+
+// A folder's listing is kept for names not found as written, and listed again once a file
+// is added, removed or renamed in it.
+TEST_F(GameFiles, Lookup_FolderChangedSinceItWasListedIsListedAgain) {
+  write(game_ / "se" / "click.wav", "wav");
+  const auto past = fs::last_write_time(game_ / "se") - std::chrono::seconds(10);
+  fs::last_write_time(game_ / "se", past);  // listed long after its last change: kept
+  EXPECT_TRUE(lbIsFileExist("se/CLICK.wav"));
+  EXPECT_FALSE(lbIsFileExist("se/Objection.wav"));
+  write(game_ / "se" / "objection.wav", "new");
+  EXPECT_EQ(readAll("se/Objection.wav"), "new");
+  fs::last_write_time(game_ / "se", past);
+  EXPECT_TRUE(lbIsFileExist("se/OBJECTION.wav"));
+  fs::rename(game_ / "se" / "objection.wav", game_ / "se" / "gone.wav");
+  EXPECT_FALSE(lbIsFileExist("se/OBJECTION.wav"));
+  EXPECT_TRUE(lbIsFileExist("se/Gone.wav"));
 }
 
 TEST_F(GameFiles, Lookup_FolderIsNotAFile) {

@@ -3,6 +3,7 @@
 #include "present.h"
 #include "render_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -133,6 +134,55 @@ TEST_F(Images, Load_PositiveCellValueIsTheCellSizeInPixels) {
   lbtsGetImageSize(img, &w, &h);
   EXPECT_EQ(w, 25);
   EXPECT_EQ(h, 20);
+}
+
+// A picture loaded again is copied from the one decoded before, but only while the file's
+// bytes are the same: a file rewritten under the same name, at the same size, is decoded
+// again, and every load gets pixels of its own.
+TEST_F(Images, Load_FileRewrittenOnDiskIsDecodedAgain) {
+  auto solidPng = [](uint32_t colour) { return pngBytes(16, 8, [=](int, int) { return colour; }); };
+  const uint32_t red = argb(255, 200, 0, 0), blue = argb(255, 0, 0, 200);
+  ASSERT_EQ(solidPng(red).size(), solidPng(blue).size());
+  write("bg.png", solidPng(red));
+  LbImage first = load(0, 0, "bg.png", 0);
+  ASSERT_NE(first, nullptr);
+  ASSERT_EQ(lbtsFillImage(first, 0, 1, 0, 1), 1);  // the copy handed out, not the one kept
+  LbImage again = load(0, 0, "bg.png", 0);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->pixels[17], red);
+  write("bg.png", solidPng(blue));
+  LbImage rewritten = load(0, 0, "bg.png", 0);
+  ASSERT_NE(rewritten, nullptr);
+  EXPECT_EQ(rewritten->pixels[17], blue);
+  LbImage layer = load(0, 0, "bg.png", 1);  // another load mode is decoded for itself
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(layer->pixels[17], argb(255, 0, 0, 200));
+}
+
+// Pictures and buffers are kept only within their bounds, however many pass through.
+TEST_F(Images, Keep_PixelMemoryStaysWithinItsBounds) {
+  for (int n = 0; n < 24; ++n) {
+    std::string name = "pic" + std::to_string(n) + ".png";
+    write(name, pngBytes(640, 480, [=](int x, int y) { return argb(255, n, x & 255, y & 255); }));
+    LbImage img = lbtsLoadImage(0, 0, name.c_str(), 0);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(img->pixels[1], argb(255, n, 1, 0));
+    lbtsDestroyImage(img);
+    for (int size = 1; size <= 3; ++size) lbtsDestroyImage(lbtsCreateImage(640 * size, 480 + n));
+  }
+  KeptPixelMemory kept = keptPixelMemory();
+  EXPECT_LE(kept.pictureBytes, kKeptPictureBytes);
+  EXPECT_LE(kept.pictures, kKeptPictureCount);
+  EXPECT_GT(kept.pictures, 0u);
+  EXPECT_LE(kept.bufferBytes, kKeptBufferBytes);
+  EXPECT_LE(kept.buffers, kKeptBufferCount);
+  EXPECT_GT(kept.buffers, 0u);
+  // A buffer handed out again is cleared like a new one.
+  LbImage reused = lbtsCreateImage(640, 480 + 23);
+  ASSERT_NE(reused, nullptr);
+  images_.push_back(reused);
+  EXPECT_EQ(std::count(reused->pixels.begin(), reused->pixels.end(), 0u),
+            static_cast<long>(reused->pixels.size()));
 }
 
 TEST_F(Images, Fill_KeepsColourAtZeroAlphaForGlyphsToRaise) {
