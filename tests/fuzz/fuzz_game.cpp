@@ -92,8 +92,11 @@ void Setup() {
   fs::create_directories(game / "bgm");
   fs::copy(fs::path(TEST_GAMES_DIR) / "scenarios" / "sys", game / "sys",
            fs::copy_options::recursive);
-  // The progress and debug files live beside the executable, here in the game folder.
-  compatSetModuleFileName((game / "orvane").string().c_str());
+  // The progress and debug files live beside the executable, in a folder of its own as
+  // installed: writing them leaves the game folder (and what the runtime keeps of its
+  // listing) as it was.
+  fs::create_directories(gDir / "bin");
+  compatSetModuleFileName((gDir / "bin" / "orvane").string().c_str());
 
   const std::string gameDir = game.string();
   OrvaneRuntimeOptions options{};
@@ -153,8 +156,11 @@ void WriteGameFile(const std::string& relativePath, const std::uint8_t* data, st
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-std::string GameFilePath(const std::string& relativePath) {
-  return (gDir / "game" / relativePath).string();
+std::string WriteProgressFile(const std::uint8_t* data, std::size_t size) {
+  const fs::path path = gDir / "bin" / "derizi1.sav";
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return path.string();
 }
 
 bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs, int commands) {

@@ -20,8 +20,8 @@ void StartGame();
 // Writes the input as the game file `relativePath` (Shift-JIS bytes as given).
 void WriteGameFile(const std::string& relativePath, const std::uint8_t* data, std::size_t size);
 
-// The file's path on disk.
-std::string GameFilePath(const std::string& relativePath);
+// Writes the input as the progress file, beside the executable; its path.
+std::string WriteProgressFile(const std::uint8_t* data, std::size_t size);
 
 // Runs `body` as one turn of the game: the window open again, `gameTimeMs` of game time and
 // `commands` dispatched commands allowed. Returns false when the game ended (a reported

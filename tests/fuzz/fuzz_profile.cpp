@@ -31,8 +31,7 @@ std::string Names(const char* section, const char* path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::StartGame();
-  fuzz::WriteGameFile("derizi1.sav", data, size);
-  const std::string path = fuzz::GameFilePath("derizi1.sav");
+  const std::string path = fuzz::WriteProgressFile(data, size);
   const char* file = path.c_str();
 
   const std::string sections = Names(nullptr, file);
