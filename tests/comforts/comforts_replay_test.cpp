@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Event {
-  long time;
-  std::string text;
-};
-
 class Comforts : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,25 +47,18 @@ class Comforts : public ::testing::Test {
                         " >/dev/null 2>&1");
   }
 
-  std::vector<Event> Events() const {
-    std::ifstream in(dir / "transcript.txt");
-    std::vector<Event> events;
-    for (std::string line; std::getline(in, line);) {
-      std::size_t space = line.find(' ');
-      if (space == std::string::npos) continue;
-      events.push_back({std::stol(line.substr(0, space)), line.substr(space + 1)});
-    }
-    return events;
+  std::vector<TimedEvent> Events() const {
+    return timedTranscriptEvents((dir / "transcript.txt").string());
   }
   // Game times of the events that start with `prefix`.
   std::vector<long> Times(const std::string& prefix) const {
     std::vector<long> out;
-    for (const Event& e : Events())
+    for (const TimedEvent& e : Events())
       if (e.text.rfind(prefix, 0) == 0) out.push_back(e.time);
     return out;
   }
   long TimeOf(const std::string& event) const {
-    for (const Event& e : Events())
+    for (const TimedEvent& e : Events())
       if (e.text == event) return e.time;
     ADD_FAILURE() << "no \"" << event << "\" in the transcript";
     return -1;
@@ -147,7 +135,7 @@ TEST_F(Comforts, Auto_PlaysTheCourtsOpeningAndStopsAtTheFirstStatement) {
   // The first statement with its buttons and the mark; nothing pressed or stepped since.
   EXPECT_TRUE(matchesGolden(Shot("statement"), "comforts_auto_first_statement"));
   EXPECT_EQ(Shot("statement_later"), Shot("statement"));
-  for (const Event& e : Events()) {
+  for (const TimedEvent& e : Events()) {
     EXPECT_NE(e.text, "se sys/se/異議あり.wav");
     EXPECT_EQ(e.text.find("matta"), std::string::npos) << e.text;
   }

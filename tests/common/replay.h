@@ -1,5 +1,6 @@
-// Test folders, and reading what a headless replay left behind: the transcript's events (each line without its
-// game time) and its message boxes, and the exit status of the command that ran orvane.
+// Test folders, and reading what a headless replay left behind: the transcript's events
+// (each line without its game time, or with it) and its message boxes, and the exit status
+// of the command that ran orvane.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +25,20 @@ inline std::filesystem::path freshTestFolder(const std::string& area) {
   return dir;
 }
 
+// A test with a fresh folder of its own, named after its suite and itself, taken away
+// afterwards unless the test failed (so what it left can be looked at).
+class FolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = freshTestFolder(test->test_suite_name());
+  }
+  void TearDown() override {
+    if (!HasFailure()) std::filesystem::remove_all(dir);
+  }
+  std::filesystem::path dir;
+};
+
 // A whole file's bytes; empty when it cannot be read.
 inline std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -38,6 +53,23 @@ inline std::vector<std::string> transcriptEvents(const std::string& path) {
   for (std::string line; std::getline(in, line);) {
     std::size_t space = line.find(' ');
     events.push_back(space == std::string::npos ? line : line.substr(space + 1));
+  }
+  return events;
+}
+
+// A transcript line with its game time.
+struct TimedEvent {
+  long time;
+  std::string text;
+};
+
+inline std::vector<TimedEvent> timedTranscriptEvents(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<TimedEvent> events;
+  for (std::string line; std::getline(in, line);) {
+    std::size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    events.push_back({std::stol(line.substr(0, space)), line.substr(space + 1)});
   }
   return events;
 }

@@ -12,15 +12,11 @@
 #include <vector>
 
 #include "common/golden.h"
+#include "common/replay.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Event {
-  long time;
-  std::string text;
-};
 
 class MessageReplay : public ::testing::Test {
  protected:
@@ -47,26 +43,19 @@ class MessageReplay : public ::testing::Test {
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
 
-  std::vector<Event> Events() const {
-    std::ifstream in(dir / "transcript.txt");
-    std::vector<Event> events;
-    for (std::string line; std::getline(in, line);) {
-      std::size_t space = line.find(' ');
-      if (space == std::string::npos) continue;
-      events.push_back({std::stol(line.substr(0, space)), line.substr(space + 1)});
-    }
-    return events;
+  std::vector<TimedEvent> Events() const {
+    return timedTranscriptEvents((dir / "transcript.txt").string());
   }
   std::vector<std::string> Messages() const {
     std::vector<std::string> out;
-    for (const Event& e : Events())
+    for (const TimedEvent& e : Events())
       if (e.text.rfind("message ", 0) == 0) out.push_back(e.text.substr(8));
     return out;
   }
   // Game times at which the page click sounded, that is at which a page was passed.
   std::vector<long> PagesPassed() const {
     std::vector<long> out;
-    for (const Event& e : Events())
+    for (const TimedEvent& e : Events())
       if (e.text.rfind("se sys/se/", 0) == 0) out.push_back(e.time);
     return out;
   }

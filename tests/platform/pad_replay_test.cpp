@@ -18,14 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PadReplay : public ::testing::Test {
+class PadReplay : public FolderTest {
  protected:
-  void SetUp() override {
-    dir = freshTestFolder("pad");
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir);
-  }
 
   // The test games' scenarios over the bundled game's system pictures, hard linked (the
   // runtime follows no symbolic links).
@@ -98,8 +92,6 @@ class PadReplay : public ::testing::Test {
       if (line.find(part) != std::string::npos) return true;
     return false;
   }
-
-  fs::path dir;
 };
 
 }  // namespace

@@ -18,14 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SettingsReplay : public ::testing::Test {
+class SettingsReplay : public FolderTest {
  protected:
-  void SetUp() override {
-    dir = freshTestFolder("settings");
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir);
-  }
 
   // Plays scn/<folder> of the test games as run `name`; the transcript's events without
   // their times, and without the lines of the player's actions and of the settings screen.
@@ -56,8 +50,6 @@ class SettingsReplay : public ::testing::Test {
   std::vector<uint32_t> Shot(const std::string& run, const std::string& name) {
     return loadShot((dir / run / (name + ".png")).string());
   }
-
-  fs::path dir;
 };
 
 }  // namespace
