@@ -87,3 +87,20 @@ inline int exitStatusOf(const std::string& command) {
   int raw = std::system(command.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
+
+// Plays the game folder `game` headless with `actions` as its input script and
+// `arguments` besides (a scenario, say), everything it writes (input, transcript, shots,
+// saves) in the folder `run`; the exit status of `orvane`, the launcher's path.
+inline int playHeadlessInto(const std::string& orvane, const std::filesystem::path& run,
+                            const std::string& game, const std::vector<std::string>& actions,
+                            const std::string& arguments = "") {
+  std::filesystem::create_directories(run);
+  {
+    std::ofstream input(run / "input.txt");
+    for (const std::string& a : actions) input << a << '\n';
+  }
+  return exitStatusOf(orvane + " --headless --input " + (run / "input.txt").string() +
+                      " --transcript " + (run / "transcript.txt").string() + " --shots " +
+                      run.string() + " --save-dir " + run.string() + " " + arguments + " " +
+                      game + " >/dev/null 2>&1");
+}

@@ -38,16 +38,9 @@ class PadReplay : public FolderTest {
   std::vector<std::string> Play(const std::string& name, const fs::path& game,
                                 const std::string& folder, const std::vector<std::string>& actions) {
     const fs::path run = dir / name;
-    fs::create_directories(run);
-    {
-      std::ofstream input(run / "input.txt");
-      for (const std::string& a : actions) input << a << '\n';
-    }
     const std::string transcript = (run / "transcript.txt").string();
-    EXPECT_EQ(exitStatusOf(std::string(ORVANE_BIN_DIR) + "/orvane --headless --input " +
-                           (run / "input.txt").string() + " --transcript " + transcript +
-                           " --shots " + run.string() + " --save-dir " + run.string() +
-                           " --scenario scn/" + folder + " " + game.string() + " >/dev/null 2>&1"),
+    EXPECT_EQ(playHeadlessInto(std::string(ORVANE_BIN_DIR) + "/orvane", run, game.string(),
+                               actions, "--scenario scn/" + folder),
               0)
         << name;
     std::vector<std::string> lines;
