@@ -309,11 +309,14 @@ bool resolveUnder(const char* root, const std::vector<std::string>& parts,
 }
 
 // The virtual path of a game file: in the archive when it holds one, else in the folder.
-bool resolveGamePath(const char* sjisPath, std::string& virtualPath) {
-  std::vector<std::string> parts;
-  if (!PHYSFS_isInit() || !splitGamePath(sjisPath, parts)) return false;
+bool resolveGameParts(const std::vector<std::string>& parts, std::string& virtualPath) {
   if (!gArchiveDir.empty() && resolveUnder(kArchiveRoot, parts, virtualPath)) return true;
   return !gFolderDir.empty() && resolveUnder(kFolderRoot, parts, virtualPath);
+}
+
+bool resolveGamePath(const char* sjisPath, std::string& virtualPath) {
+  std::vector<std::string> parts;
+  return PHYSFS_isInit() && splitGamePath(sjisPath, parts) && resolveGameParts(parts, virtualPath);
 }
 
 bool readVirtualFile(const std::string& virtualPath, std::vector<uint8_t>& out,
@@ -423,11 +426,26 @@ bool mountGameFolder(const char* utf8Dir) {
   return true;
 }
 
+// The bytes of a game file, at most `limit`. With no archive mounted, a file of the folder
+// named exactly as asked is read straight away: looking it up first would open it once more
+// only to see that it is there. Other names are looked up (ASCII case, the archive) first.
+// Under gMutex.
+bool readGameBytes(const char* sjisPath, std::vector<uint8_t>& out, PHYSFS_sint64 limit) {
+  std::vector<std::string> parts;
+  if (!PHYSFS_isInit() || !splitGamePath(sjisPath, parts)) return false;
+  if (gArchiveDir.empty()) {
+    std::string exact = kFolderRoot;
+    for (const std::string& p : parts) exact += "/" + p;
+    PHYSFS_sint64 length = -1;
+    if (readFolderFile(exact, out, limit, length) == DirectRead::Done) return true;
+  }
+  std::string virtualPath;
+  return resolveGameParts(parts, virtualPath) && readVirtualFile(virtualPath, out, limit);
+}
+
 bool readGameFile(const char* sjisPath, std::vector<uint8_t>& out) {
   std::lock_guard<std::mutex> lock(gMutex);
-  std::string virtualPath;
-  return resolveGamePath(sjisPath, virtualPath) &&
-         readVirtualFile(virtualPath, out, kMaxGameFileBytes);
+  return readGameBytes(sjisPath, out, kMaxGameFileBytes);
 }
 
 extern "C" {
@@ -459,10 +477,7 @@ LbFile lbCreateFile(const char* path, int mode) {
   if (mode != 1) return nullptr;
   auto file = std::make_unique<LbFileObject>();
   std::lock_guard<std::mutex> lock(gMutex);
-  std::string virtualPath;
-  if (!resolveGamePath(path, virtualPath) ||
-      !readVirtualFile(virtualPath, file->data, kMaxTextFileBytes))
-    return nullptr;
+  if (!readGameBytes(path, file->data, kMaxTextFileBytes)) return nullptr;
   return counted(HostObject::File, file.release());
 }
 

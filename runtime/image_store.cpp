@@ -17,8 +17,13 @@ std::mutex gBufferMutex;
 std::mutex gPictureMutex;
 
 // The kept memory lives as long as the process: images may still be destroyed by the
-// destructors of other modules' objects at exit.
-std::list<std::vector<uint32_t>>& gBuffers = *new std::list<std::vector<uint32_t>>;  // newest first
+// destructors of other modules' objects at exit. The list of buffers has its room from the
+// start, so keeping and taking a buffer moves it without allocating.
+std::vector<std::vector<uint32_t>>& gBuffers = *[] {
+  auto* buffers = new std::vector<std::vector<uint32_t>>;
+  buffers->reserve(kKeptBufferCount);
+  return buffers;
+}();  // oldest first
 size_t gBufferBytes = 0;
 
 struct KeptPicture {
@@ -44,12 +49,12 @@ std::vector<uint32_t> takePixels(size_t count, bool cleared) {
   std::vector<uint32_t> pixels;
   {
     std::lock_guard<std::mutex> lock(gBufferMutex);
-    auto kept = std::find_if(gBuffers.begin(), gBuffers.end(),
+    auto kept = std::find_if(gBuffers.rbegin(), gBuffers.rend(),
                              [&](const std::vector<uint32_t>& b) { return b.size() == count; });
-    if (kept != gBuffers.end()) {
+    if (kept != gBuffers.rend()) {
       pixels = std::move(*kept);
       gBufferBytes -= bytesOf(pixels);
-      gBuffers.erase(kept);
+      gBuffers.erase(std::next(kept).base());
     }
   }
   if (pixels.size() != count) {
@@ -66,11 +71,11 @@ void keepPixels(std::vector<uint32_t>&& pixels) {
   std::lock_guard<std::mutex> lock(gBufferMutex);
   while (!gBuffers.empty() &&
          (gBufferBytes + bytes > kKeptBufferBytes || gBuffers.size() >= kKeptBufferCount)) {
-    gBufferBytes -= bytesOf(gBuffers.back());
-    gBuffers.pop_back();
+    gBufferBytes -= bytesOf(gBuffers.front());
+    gBuffers.erase(gBuffers.begin());
   }
   gBufferBytes += bytes;
-  gBuffers.push_front(std::move(pixels));
+  gBuffers.push_back(std::move(pixels));
 }
 
 bool findDecodedPicture(const std::vector<uint8_t>& file, int mode, int& width, int& height,

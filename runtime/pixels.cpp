@@ -20,7 +20,7 @@ namespace {
 // pixels to a vector, so it runs as vector code whatever the optimisation level.
 using Pixels4 = uint32_t __attribute__((vector_size(16)));
 
-PIXEL_LOOP Pixels4 premultiply4(Pixels4 p) {
+Pixels4 premultiply4(Pixels4 p) {
   Pixels4 a = p >> 24;
   Pixels4 rb = (p & 0x00FF00FFu) * a + 0x00800080u;
   rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
@@ -52,7 +52,7 @@ inline uint8_t rampCoverage(const CoverageRamp& ramp, uint8_t g) {
 
 }  // namespace
 
-PIXEL_LOOP PremultipliedCopyInfo premultiplyPixels(const uint32_t* from, uint32_t* to,
+PremultipliedCopyInfo premultiplyPixels(const uint32_t* from, uint32_t* to,
                                                    size_t count) {
   PremultipliedCopyInfo info;
   if (count == 0) return info;
@@ -130,7 +130,7 @@ void makeCoverageRamp(const uint8_t (&table)[256], bool conceal, CoverageRamp* r
 
 // ---- one pixel at a time ----
 
-PIXEL_LOOP void coverageAcrossScalar(const CoverageRamp& ramp, const uint8_t* left,
+void coverageAcrossScalar(const CoverageRamp& ramp, const uint8_t* left,
                                      const uint8_t* right, const uint8_t* dx, uint16_t* out,
                                      int count) {
   for (int i = 0; i < count; ++i) {
@@ -140,7 +140,7 @@ PIXEL_LOOP void coverageAcrossScalar(const CoverageRamp& ramp, const uint8_t* le
   }
 }
 
-PIXEL_LOOP void blendThroughCoverageScalar(const CoverageBlend& b, uint32_t* dest, int count) {
+void blendThroughCoverageScalar(const CoverageBlend& b, uint32_t* dest, int count) {
   const uint32_t up = 128u - static_cast<uint32_t>(b.dy), down = static_cast<uint32_t>(b.dy);
   for (int i = 0; i < count; ++i) {
     uint32_t m = (b.top[i] * up + b.bottom[i] * down) >> 14;
@@ -206,7 +206,7 @@ inline __m128i blend4(__m128i s, __m128i m, bool upper, __m128i d, bool add) {
 
 }  // namespace
 
-PIXEL_LOOP void coverageAcross(const CoverageRamp& ramp, const uint8_t* left,
+void coverageAcross(const CoverageRamp& ramp, const uint8_t* left,
                                const uint8_t* right, const uint8_t* dx, uint16_t* out,
                                int count) {
   const __m128i zero = _mm_setzero_si128(), whole = _mm_set1_epi16(128);
@@ -232,7 +232,7 @@ PIXEL_LOOP void coverageAcross(const CoverageRamp& ramp, const uint8_t* left,
   coverageAcrossScalar(ramp, left + i, right ? right + i : nullptr, dx + i, out + i, count - i);
 }
 
-PIXEL_LOOP void blendThroughCoverage(const CoverageBlend& b, uint32_t* dest, int count) {
+void blendThroughCoverage(const CoverageBlend& b, uint32_t* dest, int count) {
   const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
   const __m128i weights = _mm_set1_epi32(b.dy << 16 | (128 - b.dy));
   const __m128i alpha = _mm_set1_epi16(b.alpha);
@@ -279,7 +279,7 @@ void blendThroughCoverage(const CoverageBlend& blend, uint32_t* dest, int count)
 
 #endif
 
-PIXEL_LOOP void fillPixels(uint32_t* to, size_t count, uint32_t colour) {
+void fillPixels(uint32_t* to, size_t count, uint32_t colour) {
   if ((colour & 0xFFu) * 0x01010101u == colour) {
     std::memset(to, static_cast<int>(colour & 0xFFu), count * sizeof(uint32_t));
     return;
@@ -298,6 +298,6 @@ PIXEL_LOOP void fillPixels(uint32_t* to, size_t count, uint32_t colour) {
 
 // Flattened, so the vector's own zeroing loop is part of this function and runs without
 // coverage hooks too.
-PIXEL_LOOP __attribute__((flatten)) std::vector<uint32_t> newZeroPixels(size_t count) {
+std::vector<uint32_t> newZeroPixels(size_t count) {
   return std::vector<uint32_t>(count);
 }

@@ -11,15 +11,6 @@
 #include <cstdint>
 #include <vector>
 
-// Pixel loops carry no fuzzing coverage: a branch per pixel tells the fuzzer nothing about
-// the input, and the comparison hook at every pixel makes every surface filled and every
-// frame composed many times slower in the fuzz build (the sanitizers still check them).
-#if defined(__clang__)
-#define PIXEL_LOOP __attribute__((no_sanitize("coverage")))
-#else
-#define PIXEL_LOOP
-#endif
-
 // ---- filling ----
 
 // Sets `count` pixels to `colour` (a memset where its four bytes are the same).

@@ -18,13 +18,13 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -237,13 +237,15 @@ struct IdleFace {
   FT_Face face = nullptr;
 };
 constexpr size_t kIdleFaceCount = 12;
-std::list<IdleFace> gIdleFaces;  // the most recently closed first
+// The most recently closed last. Its room is made once and a closed font's file moves in,
+// so closing a font allocates nothing.
+std::vector<IdleFace> gIdleFaces;
 
 FT_Face openFace(const FontFile& file, int size) {
-  for (auto at = gIdleFaces.begin(); at != gIdleFaces.end(); ++at) {
+  for (auto at = gIdleFaces.rbegin(); at != gIdleFaces.rend(); ++at) {
     if (at->size == size && at->file.index == file.index && at->file.path == file.path) {
       FT_Face face = at->face;
-      gIdleFaces.erase(at);
+      gIdleFaces.erase(std::next(at).base());
       return face;
     }
   }
@@ -256,13 +258,14 @@ FT_Face openFace(const FontFile& file, int size) {
   return face;
 }
 
-void closeFace(const FontFile& file, int size, FT_Face face) {
+void closeFace(FontFile&& file, int size, FT_Face face) {
   if (!face) return;
-  gIdleFaces.push_front({file, size, face});
-  if (gIdleFaces.size() > kIdleFaceCount) {
-    FT_Done_Face(gIdleFaces.back().face);
-    gIdleFaces.pop_back();
+  gIdleFaces.reserve(kIdleFaceCount);
+  if (gIdleFaces.size() == kIdleFaceCount) {
+    FT_Done_Face(gIdleFaces.front().face);
+    gIdleFaces.erase(gIdleFaces.begin());
   }
+  gIdleFaces.push_back({std::move(file), size, face});
 }
 
 // The Japanese font for characters the font's own face lacks; null when there is none.
@@ -330,8 +333,8 @@ std::unique_ptr<LbFontObject> makeFont(const std::string& utf8Face, int size, bo
 
 void freeFont(LbFont font) {
   std::lock_guard<std::mutex> lock(gMutex);
-  closeFace(font->fallbackFile, font->size, font->fallback);
-  closeFace(font->faceFile, font->size, font->face);
+  closeFace(std::move(font->fallbackFile), font->size, font->fallback);
+  closeFace(std::move(font->faceFile), font->size, font->face);
   delete font;
 }
 
@@ -444,8 +447,8 @@ int lbtsDrawChar(LbImage image, int x, int y, LbFont font) {
     const uint8_t* src = font->coverage.data() + static_cast<size_t>(row - y) * font->boxWidth - x;
     uint32_t* dst = image->pixels.data() + static_cast<size_t>(row) * image->width;
     for (int col = x0; col < x1; ++col) {
-      uint32_t cover = src[col];
-      if (cover > dst[col] >> 24) dst[col] = (dst[col] & 0x00FFFFFFu) | cover << 24;
+      const uint32_t alpha = std::max<uint32_t>(src[col], dst[col] >> 24);
+      dst[col] = (dst[col] & 0x00FFFFFFu) | alpha << 24;
     }
   }
   imageWritten(*image, {x0, y0, x1, y1});

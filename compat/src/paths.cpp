@@ -54,12 +54,24 @@ std::string resolveUtf8Path(std::string_view utf8Path) {
     rest.remove_prefix(slash + 1);
   }
 
-  std::string result = (!path.empty() && path[0] == '/') ? "/" : "";
+  const bool absolute = !path.empty() && path[0] == '/';
+  const bool keepTrailingSlash = !path.empty() && path.back() == '/';
+  // A path that is on disk as written needs no folder looked at: one system call instead of
+  // one for each folder on the way (a profile is read a dozen times on a save).
+  std::string asWritten = absolute ? "/" : "";
+  for (std::string_view part : components) {
+    asWritten += part;
+    asWritten += '/';
+  }
+  if (!components.empty() && !keepTrailingSlash) asWritten.pop_back();
+  struct stat info;
+  if (!components.empty() && lstat(asWritten.c_str(), &info) == 0) return asWritten;
+
+  std::string result = absolute ? "/" : "";
   bool existing = true;  // once a component is missing, nothing below it can be on disk
   for (std::string_view part : components) {
     std::string candidate = result + std::string(part);
     std::string name(part);
-    struct stat info;
     if (existing && part != "." && part != ".." && lstat(candidate.c_str(), &info) != 0) {
       std::string found;
       if (findNoCase(result, part, found)) {
@@ -71,7 +83,6 @@ std::string resolveUtf8Path(std::string_view utf8Path) {
     result += name;
     result += '/';
   }
-  bool keepTrailingSlash = !path.empty() && path.back() == '/';
   if (!components.empty() && !keepTrailingSlash) result.pop_back();
   return result;
 }

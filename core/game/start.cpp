@@ -60,14 +60,18 @@ void ShutdownSystem() {
   shutdownSupportLibrary();
 }
 
-void ResetPresentation() {
-  // A run starts clean of script sprites, text layers, the page cursor and buttons.
+void ClearPresentation() {
   destroyUserSprites();
   for (const char* layer : {"def", "sub", "system"}) hideTextLayer(layer);
-  loadBlankPageCursor();
   for (const char* layer : {"def", "sub", "system"}) dropTextLayerChoices(layer);
   clearButtons();
   setSelectionHandler(nullptr);
+}
+
+void ResetPresentation() {
+  // A run starts clean of script sprites, text layers, the page cursor and buttons.
+  ClearPresentation();
+  loadBlankPageCursor();
 }
 
 namespace {

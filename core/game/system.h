@@ -9,7 +9,11 @@
 void StartSystem(int width, int height, bool fullscreen);
 // Releases everything StartSystem set up.
 void ShutdownSystem();
-// Clears the screen state a logo, title or scenario run starts from.
+// Takes down what a run put on the screen: script sprites, shown text layers and their choice
+// regions, buttons and the selection handler.
+void ClearPresentation();
+// ClearPresentation with the blank page cursor loaded again: the screen state a logo, title or
+// scenario run starts from.
 void ResetPresentation();
 // The system background behind everything (sprite place 3): the sprite definition `name`,
 // or else a screen filled with `colour`, shown with the transition.

@@ -22,6 +22,7 @@
 #include "present/transitions.h"
 #include "script/commands.h"
 #include "script/message.h"
+#include "script/message_log.h"
 #include "script/scenario.h"
 #include "script/syntax.h"
 #include "support/support.h"
@@ -183,10 +184,12 @@ bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs, int c
 
 void ClearRun() {
   PlayTurn([] {
-    ResetPresentation();
+    // The page cursor stays: the next run's own reset loads it again.
+    ClearPresentation();
     resetMotions();
     resetCourtScene();
     playBgm("");
+    clearMessageLog();
   });
 }
 
