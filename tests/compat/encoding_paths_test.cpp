@@ -65,6 +65,9 @@ TEST(ResolvePath, ComponentsFoundWithoutAsciiCase) {
   EXPECT_EQ(resolve(dir.path() + "/scn/MENU1/start.scn"), dir / "Scn/Menu1/Start.SCN");
   EXPECT_EQ(resolve(dir.path() + "\\SCN\\menu1\\START.scn"), dir / "Scn/Menu1/Start.SCN");
   EXPECT_EQ(resolve(dir.path() + "//scn///menu1/"), dir / "Scn/Menu1/");
+  // On disk as written: the same separators and slashes are mended.
+  EXPECT_EQ(resolve(dir.path() + "\\Scn//Menu1\\Start.SCN"), dir / "Scn/Menu1/Start.SCN");
+  EXPECT_EQ(resolve(dir.path() + "/Scn/Menu1//"), dir / "Scn/Menu1/");
 }
 
 TEST(ResolvePath, ExactNameWinsOverCaseVariant) {
