@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,16 @@ void Setup() {
   // listing) as it was.
   fs::create_directories(gDir / "bin");
   compatSetModuleFileName((gDir / "bin" / "orvane").string().c_str());
+  // The game as a player has it after a first visit to the settings screen, installed a while
+  // ago: the settings file is there (every story line reads the text speed from it), and the
+  // folders last changed an hour back, so the runtime keeps their listings from the first
+  // input on rather than only once they have stood unchanged for 2 s.
+  std::ofstream(gDir / "bin" / "orvane.ini") << "[settings]\ntextspeed=100\nautodelay=1500\n";
+  std::ofstream(game / "t" / "start.scn");
+  const auto installed = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(game, installed);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(game))
+    if (entry.is_directory()) fs::last_write_time(entry.path(), installed);
 
   const std::string gameDir = game.string();
   OrvaneRuntimeOptions options{};

@@ -29,9 +29,11 @@ std::string WriteProgressFile(const std::uint8_t* data, std::size_t size);
 bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs = 2000,
               int commands = 400);
 
-// A turn that takes down what a scenario run left behind (script sprites, text, motions,
-// the stage, the music), so the next input starts from the same screen and the objects a
-// run made are freed within the run that made them.
+// A turn that takes down what a scenario run left behind (script sprites, text, the message
+// log, motions, the stage, the music), so the next input starts from the same screen and each
+// input frees as many objects as it makes: libFuzzer runs an input again and scans the heap
+// for leaks whenever it allocates more than it frees. The page cursor stays; the next run's
+// own reset loads it again.
 void ClearRun();
 
 // Puts the screen as the input left it through the compositor, for one input in
