@@ -58,7 +58,7 @@ std::vector<uint32_t> takePixels(size_t count, bool cleared) {
     }
   }
   if (pixels.size() != count) {
-    pixels = newZeroPixels(count);
+    pixels = std::vector<uint32_t>(count);
   } else if (cleared) {
     fillPixels(pixels.data(), count, 0u);
   }

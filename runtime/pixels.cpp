@@ -52,8 +52,7 @@ inline uint8_t rampCoverage(const CoverageRamp& ramp, uint8_t g) {
 
 }  // namespace
 
-PremultipliedCopyInfo premultiplyPixels(const uint32_t* from, uint32_t* to,
-                                                   size_t count) {
+PremultipliedCopyInfo premultiplyPixels(const uint32_t* from, uint32_t* to, size_t count) {
   PremultipliedCopyInfo info;
   if (count == 0) return info;
   const uint32_t first = from[0];
@@ -130,9 +129,8 @@ void makeCoverageRamp(const uint8_t (&table)[256], bool conceal, CoverageRamp* r
 
 // ---- one pixel at a time ----
 
-void coverageAcrossScalar(const CoverageRamp& ramp, const uint8_t* left,
-                                     const uint8_t* right, const uint8_t* dx, uint16_t* out,
-                                     int count) {
+void coverageAcrossScalar(const CoverageRamp& ramp, const uint8_t* left, const uint8_t* right,
+                          const uint8_t* dx, uint16_t* out, int count) {
   for (int i = 0; i < count; ++i) {
     uint32_t c = rampCoverage(ramp, left[i]);
     out[i] = static_cast<uint16_t>(
@@ -206,9 +204,8 @@ inline __m128i blend4(__m128i s, __m128i m, bool upper, __m128i d, bool add) {
 
 }  // namespace
 
-void coverageAcross(const CoverageRamp& ramp, const uint8_t* left,
-                               const uint8_t* right, const uint8_t* dx, uint16_t* out,
-                               int count) {
+void coverageAcross(const CoverageRamp& ramp, const uint8_t* left, const uint8_t* right,
+                    const uint8_t* dx, uint16_t* out, int count) {
   const __m128i zero = _mm_setzero_si128(), whole = _mm_set1_epi16(128);
   int i = 0;
   for (; i + 16 <= count; i += 16) {
@@ -294,10 +291,4 @@ void fillPixels(uint32_t* to, size_t count, uint32_t colour) {
     std::memcpy(to + filled, to, block * sizeof(uint32_t));
     filled += block;
   }
-}
-
-// Flattened, so the vector's own zeroing loop is part of this function and runs without
-// coverage hooks too.
-std::vector<uint32_t> newZeroPixels(size_t count) {
-  return std::vector<uint32_t>(count);
 }

@@ -9,14 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // ---- filling ----
 
 // Sets `count` pixels to `colour` (a memset where its four bytes are the same).
 void fillPixels(uint32_t* to, size_t count, uint32_t colour);
-// A new buffer of `count` zero pixels.
-std::vector<uint32_t> newZeroPixels(size_t count);
 
 // ---- premultiplied copies ----
 
