@@ -75,7 +75,7 @@ class WindowClicks : public Launcher {
                         << "TEST_GAME_MODE=report " << (dir / "orvane").string() << " --save-dir "
                         << (dir / "save").string() << " --max-time 30000 " << (dir / "game").string()
                         << " 2>" << (dir / "game.txt").string() << " & GAME=$!\n"
-                        << "W=$(xdotool search --sync --name 'Test game' | head -1)\n"
+                        << "W=$(xdotool search --sync --onlyvisible --name 'Test game' | head -1)\n"
                         << "sleep 1\n"
                         << "xdotool getwindowgeometry $W | sed -n 's/.*Geometry: /window /p' >&2\n"
                         << actions << "\n"
