@@ -30,14 +30,14 @@ int lbWaitEvent(int ms) {
   if (std::optional<uint32_t> hold = settingsHoldDue())
     wait = std::min<uint64_t>(wait, uint32_t(std::max<int32_t>(int32_t(*hold - now), 0)) +
                                         (p.headless ? 0 : 1));
-  // The safety net: the window closes once the longest allowed game time has passed.
-  bool timeUp = uint64_t(now) + wait >= p.maxTime;
-  if (timeUp) wait = p.maxTime > now ? p.maxTime - now : 0;
+  // The safety net: the window closes once the longest allowed game time has passed. The
+  // wait ends there at the latest; an event that ends it sooner leaves the window open.
+  if (uint64_t(now) + wait >= p.maxTime) wait = p.maxTime > now ? p.maxTime - now : 0;
   if (p.headless)
     advanceGameTime(uint32_t(wait));
   else if (p.backend)
     p.backend->waitEvents(int(wait));
-  if (timeUp || gameTime() >= p.maxTime) requestExit();
+  if (gameTime() >= p.maxTime) requestExit();
   deliverDueActions();
   serviceSettingsScreen();
   // The next pass counts as a wait for the player only if the game polls again.

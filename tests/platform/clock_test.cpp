@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "wincompat.h"
+
 #include <SDL_image.h>
 
 TEST(FrameClock, SixtyFramesTakeExactlyOneSecond) {
@@ -69,6 +71,40 @@ TEST_F(Headless, TheTimeLimitClosesTheWindow) {
   auto lines = transcript();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "1000 exit");
+}
+
+// A window whose wait an event ends early: the player moved the pointer after `eventAfter` ms.
+class EventfulWindow : public PresentBackend {
+ public:
+  explicit EventfulWindow(int eventAfter) : eventAfter_(eventAfter) {}
+  bool show(const uint32_t*, const FrameRect&) override { return true; }
+  void waitEvents(int ms) override { compatAdvanceClock(uint32_t(std::min(ms, eventAfter_))); }
+  void setTitle(const std::string&) override {}
+  void setFullscreen(bool) override {}
+  void message(const std::string&, const std::string&) override {}
+  void warpPointer(int, int) override {}
+  void setLinearScaling(bool) override {}
+  void resize(int, int) override {}
+
+ private:
+  int eventAfter_;
+};
+
+TEST_F(Headless, AnEventBeforeTheTimeLimitDoesNotCloseTheWindow) {
+  maxTime = 1000;
+  start();
+  std::unique_ptr<PresentBackend> headless = std::move(platform().backend);
+  platform().backend = std::make_unique<EventfulWindow>(200);
+  platform().headless = false;
+  lbWaitEvent(16777215);  // waiting for the player, who moves the pointer at 200 ms
+  EXPECT_EQ(gameTime(), 200u);
+  EXPECT_EQ(lbIsExit(), 0) << "the limit is 1000 ms; the wait ended early";
+  int waits = 0;
+  while (!lbIsExit() && waits++ < 10) lbWaitEvent(16777215);
+  EXPECT_EQ(gameTime(), 1000u);
+  EXPECT_NE(lbIsExit(), 0);
+  platform().headless = true;
+  platform().backend = std::move(headless);
 }
 
 TEST_F(Headless, TheTimeLimitAlsoEndsAFrameLoop) {
