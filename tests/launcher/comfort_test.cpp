@@ -75,8 +75,11 @@ class WindowClicks : public Launcher {
                         << "TEST_GAME_MODE=report " << (dir / "orvane").string() << " --save-dir "
                         << (dir / "save").string() << " --max-time 30000 " << (dir / "game").string()
                         << " 2>" << (dir / "game.txt").string() << " & GAME=$!\n"
-                        << "W=$(xdotool search --sync --onlyvisible --name 'Test game' | head -1)\n"
+                        << "xdotool search --sync --onlyvisible --name 'Test game' >/dev/null\n"
+                        // SDL may make the window again as the game sets up its drawing: the
+                        // window is looked up once that is done.
                         << "sleep 1\n"
+                        << "W=$(xdotool search --sync --onlyvisible --name 'Test game' | head -1)\n"
                         << "xdotool getwindowgeometry $W | sed -n 's/.*Geometry: /window /p' >&2\n"
                         << actions << "\n"
                         << "xdotool mousemove --window $W 5 5 click 3\n"  // ends the game
