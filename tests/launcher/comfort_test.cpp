@@ -76,8 +76,8 @@ class WindowClicks : public Launcher {
                         << (dir / "save").string() << " --max-time 30000 " << (dir / "game").string()
                         << " 2>" << (dir / "game.txt").string() << " & GAME=$!\n"
                         << "xdotool search --sync --onlyvisible --name 'Test game' >/dev/null\n"
-                        // SDL may make the window again as the game sets up its drawing: the
-                        // window is looked up once that is done.
+                        // Looked up a second after it first appears: under load, the id taken
+                        // at once could be neither queried nor clicked.
                         << "sleep 1\n"
                         << "W=$(xdotool search --sync --onlyvisible --name 'Test game' | head -1)\n"
                         << "xdotool getwindowgeometry $W | sed -n 's/.*Geometry: /window /p' >&2\n"
