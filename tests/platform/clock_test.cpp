@@ -1,5 +1,6 @@
 // The game clock: frame periods without drift, presented frames and waits moving the virtual
 // clock, the time limit and frames written at given times.
+#include "common/quiet_backend.h"
 #include "headless_fixture.h"
 
 #include <windows.h>
@@ -74,17 +75,10 @@ TEST_F(Headless, TheTimeLimitClosesTheWindow) {
 }
 
 // A window whose wait an event ends early: the player moved the pointer after `eventAfter` ms.
-class EventfulWindow : public PresentBackend {
+class EventfulWindow : public QuietBackend {
  public:
   explicit EventfulWindow(int eventAfter) : eventAfter_(eventAfter) {}
-  bool show(const uint32_t*, const FrameRect&) override { return true; }
   void waitEvents(int ms) override { compatAdvanceClock(uint32_t(std::min(ms, eventAfter_))); }
-  void setTitle(const std::string&) override {}
-  void setFullscreen(bool) override {}
-  void message(const std::string&, const std::string&) override {}
-  void warpPointer(int, int) override {}
-  void setLinearScaling(bool) override {}
-  void resize(int, int) override {}
 
  private:
   int eventAfter_;
