@@ -240,9 +240,17 @@ LbImage lbtsCreateDynamicImage(int width, int height) {
 
 LbImage lbtsLoadImage(int cellsX, int cellsY, const char* path, int mode) {
   if (!path) return nullptr;
-  std::vector<uint8_t> bytes;
-  if (!readGameFile(path, bytes)) return nullptr;
-  return counted(HostObject::Image, decodeImage(bytes, cellsX, cellsY, mode));
+  // A picture's file bytes live only until it is decoded, and the same few pictures are read
+  // again and again (the message window at every change of text mode): one buffer per thread
+  // takes them, so a read of a size met before neither allocates nor clears memory. A buffer
+  // grown past a few pictures' worth by one large file is given back.
+  constexpr size_t kKeptReadBytes = size_t{4} << 20;
+  thread_local std::vector<uint8_t> bytes;
+  LbImage image = nullptr;
+  if (readGameFile(path, bytes))
+    image = counted(HostObject::Image, decodeImage(bytes, cellsX, cellsY, mode));
+  if (bytes.capacity() > kKeptReadBytes) std::vector<uint8_t>().swap(bytes);
+  return image;
 }
 
 int lbtsDestroyImage(LbImage image) {

@@ -9,7 +9,11 @@
 
 #include "wincompat.h"
 
+#include <fcntl.h>
 #include <fontconfig/fontconfig.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -241,6 +245,45 @@ constexpr size_t kIdleFaceCount = 12;
 // so closing a font allocates nothing.
 std::vector<IdleFace> gIdleFaces;
 
+// The font files the faces are made from, each mapped into memory once for all its faces:
+// FreeType on its own maps the whole file again for every face, and the faces of a message
+// window (a dozen, with the idle ones) are mostly of one or two files of several megabytes.
+// A file stays mapped while a face uses it. Under gMutex.
+struct MappedFontFile {
+  std::string path;
+  const FT_Byte* bytes = nullptr;
+  size_t size = 0;
+  int faces = 0;
+};
+std::vector<MappedFontFile> gMappedFiles;
+
+MappedFontFile* mapFontFile(const std::string& path) {
+  for (MappedFontFile& mapped : gMappedFiles)
+    if (mapped.path == path) return &mapped;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  void* bytes = MAP_FAILED;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+  ::close(fd);
+  if (bytes == MAP_FAILED) return nullptr;
+  gMappedFiles.push_back(
+      {path, static_cast<const FT_Byte*>(bytes), static_cast<size_t>(st.st_size), 0});
+  return &gMappedFiles.back();
+}
+
+// Lets a face (or a face that could not be made: null) go, and its file's mapping with the
+// file's last face.
+void doneFace(FT_Face face, const std::string& path) {
+  if (face) FT_Done_Face(face);
+  auto mapped = std::find_if(gMappedFiles.begin(), gMappedFiles.end(),
+                             [&](const MappedFontFile& m) { return m.path == path; });
+  if (mapped == gMappedFiles.end() || --mapped->faces > 0) return;
+  ::munmap(const_cast<FT_Byte*>(mapped->bytes), mapped->size);
+  gMappedFiles.erase(mapped);
+}
+
 FT_Face openFace(const FontFile& file, int size) {
   for (auto at = gIdleFaces.rbegin(); at != gIdleFaces.rend(); ++at) {
     if (at->size == size && at->file.index == file.index && at->file.path == file.path) {
@@ -249,20 +292,23 @@ FT_Face openFace(const FontFile& file, int size) {
       return face;
     }
   }
+  MappedFontFile* mapped = mapFontFile(file.path);
+  if (!mapped) return nullptr;
+  ++mapped->faces;
   FT_Face face = nullptr;
-  if (FT_New_Face(gLibrary, file.path.c_str(), file.index, &face) != 0) return nullptr;
-  if (FT_Set_Pixel_Sizes(face, 0, size) != 0) {
-    FT_Done_Face(face);
-    return nullptr;
-  }
-  return face;
+  if (FT_New_Memory_Face(gLibrary, mapped->bytes, static_cast<FT_Long>(mapped->size), file.index,
+                         &face) != 0)
+    face = nullptr;
+  if (face && FT_Set_Pixel_Sizes(face, 0, size) == 0) return face;
+  doneFace(face, file.path);
+  return nullptr;
 }
 
 void closeFace(FontFile&& file, int size, FT_Face face) {
   if (!face) return;
   gIdleFaces.reserve(kIdleFaceCount);
   if (gIdleFaces.size() == kIdleFaceCount) {
-    FT_Done_Face(gIdleFaces.front().face);
+    doneFace(gIdleFaces.front().face, gIdleFaces.front().file.path);
     gIdleFaces.erase(gIdleFaces.begin());
   }
   gIdleFaces.push_back({std::move(file), size, face});

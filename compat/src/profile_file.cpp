@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,18 +127,31 @@ std::string serializeProfile(const ProfileFile& file) {
 
 bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) {
   missing = false;
-  FILE* stream = std::fopen(diskPath.c_str(), "rb");
-  if (stream == nullptr) {
+  // Read with the file's size as the first guess and on to its end: the game reads its
+  // settings before every story line, so this is one open, one stat and one read.
+  const int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     missing = errno == ENOENT;
     return false;
   }
-  std::string data;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) data.append(chunk, got);
-  bool failed = std::ferror(stream) != 0;
-  std::fclose(stream);
+  struct stat st;
+  const size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  std::string data(size + 1, '\0');  // the byte past the end takes the read that finds the end
+  size_t done = 0;
+  bool failed = false;
+  for (;;) {
+    if (done == data.size()) data.resize(2 * data.size());
+    ssize_t got = read(fd, data.data() + done, data.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      failed = got < 0;
+      break;
+    }
+    done += static_cast<size_t>(got);
+  }
+  close(fd);
   if (failed) return false;
+  data.resize(done);
   file = parseProfile(data);
   return true;
 }

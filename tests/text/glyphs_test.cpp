@@ -9,7 +9,11 @@
 #include "common/golden.h"
 
 #include <algorithm>
+#include <fstream>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -141,6 +145,39 @@ TEST(CreateChar, SmallSizeFlagsStillRenderEveryKind) {
   ASSERT_TRUE(g.ok);
   EXPECT_GT(g.box.cx, 0);
   EXPECT_LE(g.box.cx, 12);
+}
+
+// How many times each font file is mapped into this process.
+std::map<std::string, int> fontFileMappings() {
+  std::map<std::string, int> count;
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    const size_t path = line.find('/');
+    if (path == std::string::npos) continue;
+    const std::string file = line.substr(path);
+    for (const char* suffix : {".ttf", ".otf", ".ttc"}) {
+      if (file.size() > 4 && file.compare(file.size() - 4, 4, suffix) == 0) ++count[file];
+    }
+  }
+  return count;
+}
+
+TEST(CreateChar, FacesOfOneFileShareOneMappingOfIt) {
+  // A message window's fonts: one face at many sizes and both weights, open together and
+  // then closed (their faces kept for the next window).
+  std::vector<std::unique_ptr<Font>> fonts;
+  for (int size : {10, 16, 24, 32, 40, 48})
+    for (int kind : {5, 7}) fonts.push_back(std::make_unique<Font>(kGothic, size, kind));
+  for (const auto& font : fonts) ASSERT_TRUE(lbRenderChar(font->font, code("証")));
+  std::map<std::string, int> open = fontFileMappings();
+  ASSERT_FALSE(open.empty());
+  for (const auto& [file, mappings] : open) EXPECT_EQ(mappings, 1) << file;
+
+  fonts.clear();
+  for (const auto& [file, mappings] : fontFileMappings()) EXPECT_EQ(mappings, 1) << file;
+  // Faces are still made and drawn from the shared mapping after the others closed.
+  Font again(kGothic, 20);
+  EXPECT_TRUE(render(again.font, code("証")).ok);
 }
 
 // ---- rendering and metrics ---------------------------------------------------------------
