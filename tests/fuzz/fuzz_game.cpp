@@ -1,5 +1,6 @@
 #include "fuzz_game.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -40,6 +41,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path gDir;
+std::string gGameDir;  // gDir/game, as text: every input is written under it
 int gCommandsLeft = 0;
 
 // What the player does in every turn: enough to page through text, answer a question and
@@ -90,6 +92,7 @@ void Setup() {
   gDir = TemporaryRoot() / ("orvane_fuzz_" + std::to_string(::getpid()));
   fs::remove_all(gDir);
   const fs::path game = gDir / "game";
+  gGameDir = game.string();
   fs::create_directories(game / "t");
   fs::create_directories(game / "bgm");
   fs::copy(fs::path(TEST_GAMES_DIR) / "scenarios" / "sys", game / "sys",
@@ -163,16 +166,38 @@ void StartGame() {
   }
 }
 
+namespace {
+
+// The input as the whole of the file at `path`: one open, write and close, as this runs
+// before every input.
+void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    std::perror(path.c_str());
+    std::abort();
+  }
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written <= 0) {
+      std::perror(path.c_str());
+      std::abort();
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
 void WriteGameFile(const std::string& relativePath, const std::uint8_t* data, std::size_t size) {
-  std::ofstream out(gDir / "game" / relativePath, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  WriteWholeFile(gGameDir + "/" + relativePath, data, size);
 }
 
 std::string WriteProgressFile(const std::uint8_t* data, std::size_t size) {
-  const fs::path path = gDir / "bin" / "derizi1.sav";
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  return path.string();
+  std::string path = (gDir / "bin" / "derizi1.sav").string();
+  WriteWholeFile(path, data, size);
+  return path;
 }
 
 bool PlayTurn(const std::function<void()>& body, std::uint32_t gameTimeMs, int commands) {
