@@ -328,6 +328,88 @@ FT_Face fallbackFace(LbFontObject& font) {
   return font.fallback;
 }
 
+// ---- glyphs already rendered -------------------------------------------------------------
+
+// The glyphs a face has rendered, so a character typed again is copied instead of being
+// loaded, hinted and rendered once more: a page of text repeats most of its characters, and a
+// face outlives the fonts that use it (a closed font leaves its face idle for the next). The
+// store lives with the face (FreeType's client data, freed with the face) and, like the face,
+// is used by one font at a time. Its room is made with it: a glyph kept or found allocates
+// nothing, and a full store starts again. A font's face gets its store when the font is made,
+// so the memory a game holds depends on the faces it keeps, not on which of them have drawn.
+struct RenderedGlyph {
+  uint32_t key = 0;  // 0: an empty place
+  uint32_t at = 0;   // where its coverage starts in the store
+  int width = 0, height = 0, drawX = 0, drawY = 0, advance = 0;
+};
+struct GlyphStore {
+  std::vector<RenderedGlyph> places;  // open addressing, kGlyphPlaces of them
+  std::vector<uint8_t> coverage;      // kGlyphStoreBytes of room
+  size_t used = 0;
+};
+constexpr size_t kGlyphPlaces = 512;  // a power of two; at most three quarters are filled
+constexpr size_t kGlyphStoreBytes = size_t{256} << 10;  // about 160 glyphs at 40 pixels
+
+GlyphStore& glyphStoreOf(FT_Face face) {
+  if (!face->generic.data) {
+    auto* store = new GlyphStore;
+    store->places.resize(kGlyphPlaces);
+    store->coverage.reserve(kGlyphStoreBytes);
+    face->generic.data = store;
+    face->generic.finalizer = [](void* object) {
+      delete static_cast<GlyphStore*>(static_cast<FT_Face>(object)->generic.data);
+    };
+  }
+  return *static_cast<GlyphStore*>(face->generic.data);
+}
+
+// The character and how it is rendered (the hinting the font's flags ask for, emboldened or
+// not): the fonts sharing a face may differ in both. Never 0.
+uint32_t glyphKey(const LbFontObject& font, int code) {
+  const uint32_t target = static_cast<uint32_t>(FT_LOAD_TARGET_MODE(font.loadFlags)) & 15;
+  return static_cast<uint32_t>(code) | target << 16 | (font.embolden ? 1u << 20 : 0);
+}
+
+RenderedGlyph& placeOf(GlyphStore& store, uint32_t key) {
+  size_t at = (key * 2654435761u) & (kGlyphPlaces - 1);
+  while (store.places[at].key != 0 && store.places[at].key != key)
+    at = (at + 1) & (kGlyphPlaces - 1);
+  return store.places[at];
+}
+
+// The font's glyph as the store kept it; false when it is not kept.
+bool findRenderedGlyph(LbFontObject& font, int code) {
+  GlyphStore& store = glyphStoreOf(font.face);
+  const RenderedGlyph& kept = placeOf(store, glyphKey(font, code));
+  if (kept.key == 0) return false;
+  const uint8_t* coverage = store.coverage.data() + kept.at;
+  font.coverage.assign(coverage, coverage + static_cast<size_t>(kept.width) * kept.height);
+  font.boxWidth = kept.width;
+  font.boxHeight = kept.height;
+  font.drawX = kept.drawX;
+  font.drawY = kept.drawY;
+  font.advance = kept.advance;
+  font.hasGlyph = true;
+  return true;
+}
+
+// Keeps the glyph the font has just rendered.
+void keepRenderedGlyph(LbFontObject& font, int code) {
+  GlyphStore& store = glyphStoreOf(font.face);
+  const size_t bytes = font.coverage.size();
+  if (bytes > kGlyphStoreBytes) return;
+  if (store.used == kGlyphPlaces * 3 / 4 || store.coverage.size() + bytes > kGlyphStoreBytes) {
+    std::fill(store.places.begin(), store.places.end(), RenderedGlyph{});
+    store.coverage.clear();
+    store.used = 0;
+  }
+  RenderedGlyph& place = placeOf(store, glyphKey(font, code));
+  place = {glyphKey(font, code), static_cast<uint32_t>(store.coverage.size()), font.boxWidth,
+           font.boxHeight, font.drawX, font.drawY, font.advance};
+  store.coverage.insert(store.coverage.end(), font.coverage.begin(), font.coverage.end());
+  ++store.used;
+}
+
 // Copies the rendered bitmap of `slot` into the font's coverage buffer as 0..255 values.
 void keepCoverage(LbFontObject& font, const FT_Bitmap& bitmap) {
   font.boxWidth = static_cast<int>(bitmap.width);
@@ -363,6 +445,7 @@ std::unique_ptr<LbFontObject> makeFont(const std::string& utf8Face, int size, bo
     if (!matchFont(family, bold, file)) return nullptr;
     font->face = openFace(file, size);
     if (!font->face) return nullptr;
+    glyphStoreOf(font->face);  // made with the face, not at its first glyph: see GlyphStore
     font->faceFile = file;
     // fontconfig reports a regular face as bold when it would have it emboldened, so the
     // face itself says whether it is bold.
@@ -433,6 +516,7 @@ int lbRenderChar(LbFont font, int code) {
   font->hasGlyph = false;
   uint32_t cp = unicodeOf(code);
   if (cp == 0) return 0;
+  if (findRenderedGlyph(*font, code)) return 1;
 
   FT_Face face = font->face;
   FT_UInt index = FT_Get_Char_Index(face, cp);
@@ -456,6 +540,7 @@ int lbRenderChar(LbFont font, int code) {
   font->drawY = font->ascender - slot->bitmap_top;
   font->advance = static_cast<int>((slot->advance.x + 32) >> 6);
   font->hasGlyph = true;
+  keepRenderedGlyph(*font, code);
   return 1;
 }
 

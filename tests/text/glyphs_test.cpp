@@ -182,6 +182,35 @@ TEST(CreateChar, FacesOfOneFileShareOneMappingOfIt) {
 
 // ---- rendering and metrics ---------------------------------------------------------------
 
+TEST(RenderChar, AGlyphRenderedAgainDrawsAsItDidTheFirstTime) {
+  std::string first;
+  Glyph firstMetrics;
+  {
+    Font body(kGothic, 40, 5);
+    first = drawnAlpha(body.font, code("証"));
+    firstMetrics = render(body.font, code("証"));
+    // Enough other characters to fill what the font keeps of its glyphs more than once.
+    int drawn = 0;
+    for (int lead = 0x89; lead <= 0x8F && drawn < 600; ++lead)
+      for (int trail = 0x40; trail <= 0xFC && drawn < 600; ++trail)
+        drawn += lbRenderChar(body.font, lead << 8 | trail);
+    ASSERT_EQ(drawn, 600);
+    EXPECT_EQ(drawnAlpha(body.font, code("証")), first);
+    Glyph again = render(body.font, code("証"));
+    EXPECT_EQ(again.box.cx, firstMetrics.box.cx);
+    EXPECT_EQ(again.box.cy, firstMetrics.box.cy);
+    EXPECT_EQ(again.pos.x, firstMetrics.pos.x);
+    EXPECT_EQ(again.pos.y, firstMetrics.pos.y);
+    EXPECT_EQ(again.feed.cx, firstMetrics.feed.cx);
+  }
+  // The emphasis font of the same face and size, opened after the body font closed, takes
+  // its face over: it draws the character emboldened, not as the body font kept it.
+  Font emphasis(kGothic, 40, 7);
+  EXPECT_NE(drawnAlpha(emphasis.font, code("証")), first);
+  Font body(kGothic, 40, 5);
+  EXPECT_EQ(drawnAlpha(body.font, code("証")), first);
+}
+
 TEST(RenderChar, DoubleByteAdvanceIsTwiceSingleByte) {
   for (int size : {10, 16, 24, 32}) {
     Font f(kGothic, size);
