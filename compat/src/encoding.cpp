@@ -43,6 +43,15 @@ class Converter {
 
 bool hasZeroByte(std::string_view text) { return text.find('\0') != std::string_view::npos; }
 
+// Text all in ASCII is the same bytes in both encodings (the CP932 table maps 0x01 to 0x7F,
+// the backslash and the tilde included, onto themselves). Most names and keys are, and they
+// skip the converter.
+bool isAscii(std::string_view text) {
+  for (unsigned char c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 int copyOut(const std::string& text, char* out, size_t size) {
   if (out == nullptr || size == 0) return -1;
   if (text.size() + 1 > size) {
@@ -58,12 +67,22 @@ int copyOut(const std::string& text, char* out, size_t size) {
 
 bool sjisToUtf8(std::string_view sjis, std::string& utf8) {
   thread_local Converter converter("UTF-8", "CP932");
-  return !hasZeroByte(sjis) && converter.convert(sjis, utf8);
+  if (hasZeroByte(sjis)) return false;
+  if (isAscii(sjis)) {
+    utf8.assign(sjis);
+    return true;
+  }
+  return converter.convert(sjis, utf8);
 }
 
 bool utf8ToSjis(std::string_view utf8, std::string& sjis) {
   thread_local Converter converter("CP932", "UTF-8");
-  return !hasZeroByte(utf8) && converter.convert(utf8, sjis);
+  if (hasZeroByte(utf8)) return false;
+  if (isAscii(utf8)) {
+    sjis.assign(utf8);
+    return true;
+  }
+  return converter.convert(utf8, sjis);
 }
 
 bool sjisEqualsNoCase(std::string_view a, std::string_view b) {

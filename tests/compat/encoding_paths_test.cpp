@@ -36,6 +36,18 @@ TEST(ShiftJis, RoundTripsKanaKanjiAndTrailBackslash) {
   EXPECT_EQ(toSjis(toUtf8("\x81\x40\x81\x60")), "\x81\x40\x81\x60");  // full-width space, wave dash
 }
 
+TEST(ShiftJis, AsciiIsTheSameBytesAloneAndBesideOtherCharacters) {
+  // Text all in ASCII is copied as it is; beside a kana it goes through the converter, which
+  // must give the same bytes (the backslash and the tilde are no yen sign or overline).
+  for (int c = 1; c < 0x80; ++c) {
+    const std::string ascii(1, static_cast<char>(c));
+    EXPECT_EQ(toUtf8(ascii), ascii) << c;
+    EXPECT_EQ(toSjis(ascii), ascii) << c;
+    EXPECT_EQ(toUtf8("\x82\xa0" + ascii), "\xe3\x81\x82" + ascii) << c;
+    EXPECT_EQ(toSjis("\xe3\x81\x82" + ascii), "\x82\xa0" + ascii) << c;
+  }
+}
+
 TEST(ShiftJis, InvalidInputIsAnErrorWithEmptyOutput) {
   char out[16] = "unchanged";
   EXPECT_EQ(compatSjisToUtf8("a\x81", out, sizeof out), -1);  // lead byte without trail
