@@ -403,9 +403,9 @@ void keepRenderedGlyph(LbFontObject& font, int code) {
     store.coverage.clear();
     store.used = 0;
   }
-  RenderedGlyph& place = placeOf(store, glyphKey(font, code));
-  place = {glyphKey(font, code), static_cast<uint32_t>(store.coverage.size()), font.boxWidth,
-           font.boxHeight, font.drawX, font.drawY, font.advance};
+  const uint32_t key = glyphKey(font, code);
+  placeOf(store, key) = {key, static_cast<uint32_t>(store.coverage.size()), font.boxWidth,
+                         font.boxHeight, font.drawX, font.drawY, font.advance};
   store.coverage.insert(store.coverage.end(), font.coverage.begin(), font.coverage.end());
   ++store.used;
 }
