@@ -7,6 +7,7 @@
 #include "host/errors.h"
 #include "present/sprite_definition.h"
 #include "support/sjis_literal.h"
+#include "support/support.h"
 
 namespace {
 
@@ -87,6 +88,6 @@ void placeChara(int place) {
   const int anchorX = place == kCharaPlaceLeft     ? 0
                       : place == kCharaPlaceCenter ? width / 2
                                                    : width;
-  setSpritePos(placeSlot(place), anchorX + p.x, height + p.y,
+  setSpritePos(placeSlot(place), addClamped(anchorX, p.x), addClamped(height, p.y),
                parseDisplayStyle(kStyleLeft | kStyleTop, p.alignmentText));
 }

@@ -23,11 +23,6 @@ const AnimFrame* currentFrame(const SubSprite& sub) {
   return &(*set.frames)[sub.curFrame];
 }
 
-int clampToInt(long long v) {
-  return static_cast<int>(
-      std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 bool slotInTable(int slot) { return slot >= 0 && slot < kSpriteSlotCount; }
 
 int gQuietFrameSounds = 0;  // QuietFrameSounds alive now

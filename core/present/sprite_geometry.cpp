@@ -8,6 +8,7 @@
 #include "present/sprite_definition.h"
 #include "present/sprite_internal.h"
 #include "support/sjis_literal.h"
+#include "support/support.h"
 
 namespace {
 
@@ -15,20 +16,21 @@ namespace {
 int roundEven(float value) { return static_cast<int>(std::lrintf(value)); }
 
 // Horizontal or vertical offset of the box's top-left from the anchor.
+// Positions saturate at the ends of int (support.h).
 int alignedStart(int anchor, int size, bool far, bool centred) {
-  if (far) return anchor + 1 - size;
-  if (centred) return anchor - (size >> 1);
+  if (far) return clampToInt(static_cast<long long>(anchor) + 1 - size);
+  if (centred) return clampToInt(static_cast<long long>(anchor) - (size >> 1));
   return anchor;
 }
 
 // The point of a parent that its children are placed from.
 void parentAnchor(const SpriteSlot& parent, int& x, int& y) {
   x = parent.absX;
-  if (parent.style & kStyleRight) x += parent.width - 1;
-  else if (parent.style & kStyleCenter) x += parent.width >> 1;
+  if (parent.style & kStyleRight) x = addClamped(x, parent.width - 1);
+  else if (parent.style & kStyleCenter) x = addClamped(x, parent.width >> 1);
   y = parent.absY;
-  if (parent.style & kStyleBottom) y += parent.height - 1;
-  else if (parent.style & kStyleMiddle) y += parent.height >> 1;
+  if (parent.style & kStyleBottom) y = addClamped(y, parent.height - 1);
+  else if (parent.style & kStyleMiddle) y = addClamped(y, parent.height >> 1);
 }
 
 // The first cell of a sub-sprite's current animation set, 0 without frames.
@@ -75,8 +77,8 @@ void setSpritePos(int slot, int x, int y, DisplayStyle style) {
   if (isValidSlot(s.parent)) {
     int px, py;
     parentAnchor(gSprites[s.parent], px, py);
-    absX += px;
-    absY += py;
+    absX = addClamped(absX, px);
+    absY = addClamped(absY, py);
   }
   s.absX = absX;
   s.absY = absY;

@@ -7,6 +7,7 @@
 #include "present/sprites.h"
 #include "present/text_layer_table.h"
 #include "script/syntax.h"
+#include "support/support.h"
 
 namespace {
 
@@ -74,16 +75,16 @@ bool updateChoiceHover() {
   TextLayer& layer = currentLayer();
   int x = 0, y = 0;
   gHost.lbGetMousePos(&x, &y);
-  x -= layer.x;
-  y -= layer.y;
+  x = clampToInt(static_cast<long long>(x) - layer.x);
+  y = clampToInt(static_cast<long long>(y) - layer.y);
   for (const ChoiceHandle& choice : layer.choices) {
     const ChoiceRegion& r = *choice;
     if (x < r.minX || x > r.maxX || y < r.minY || y > r.maxY) continue;
     bool changed = false;
     if (!(choice == layer.currentChoice)) {
       requireSprite(kChoiceHighlightSlot);
-      setSpritePos(kChoiceHighlightSlot, layer.x + r.minX, layer.y + r.minY,
-                   kStyleLeft | kStyleTop);
+      setSpritePos(kChoiceHighlightSlot, addClamped(layer.x, r.minX),
+                   addClamped(layer.y, r.minY), kStyleLeft | kStyleTop);
       setSpriteSize(kChoiceHighlightSlot, r.maxX - r.minX + 1, r.maxY - r.minY + 1);
       showSpriteChecked(kChoiceHighlightSlot, kNoSlot, "none");
       changed = true;

@@ -11,6 +11,7 @@
 #include "present/text_layer_state.h"
 #include "script/syntax.h"
 #include "support/sjis_literal.h"
+#include "support/support.h"
 
 TextLayer gTextLayers[kTextLayerCount];
 int gCurrentTextLayer = 0;
@@ -181,7 +182,8 @@ void setTextLayerPos(const char* name, int x, int y) {
   for (int slot : {slots.window, slots.text, slots.shadow}) requireSprite(slot);
   setSpritePos(slots.window, x, y, kLeftTop);
   setSpritePos(slots.text, x, y, kLeftTop);
-  setSpritePos(slots.shadow, x + layer.shadowDx, y + layer.shadowDy, kLeftTop);
+  setSpritePos(slots.shadow, addClamped(x, layer.shadowDx), addClamped(y, layer.shadowDy),
+               kLeftTop);
 }
 
 void setTextLayerLevel(const char* name, int level) {

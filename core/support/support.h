@@ -3,6 +3,7 @@
 // (locale, out-of-memory handler, scan of image plug-ins) and shutdown.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -13,6 +14,15 @@
 constexpr bool isLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
+
+// ---- Integers --------------------------------------------------------------------------
+
+// Scripts may give a position any number an int holds: sums of positions saturate at the ends
+// of int instead of wrapping round to the other side of the screen.
+constexpr int clampToInt(long long value) {
+  return value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+constexpr int addClamped(int a, int b) { return clampToInt(static_cast<long long>(a) + b); }
 
 // ---- Paths (paths.cpp) -----------------------------------------------------------------
 // Paths are Shift-JIS texts of at most 263 bytes in 264-byte buffers; a trail byte is never

@@ -133,6 +133,14 @@ TEST_F(CourtStage, Chara_SameFileTwiceOnlyMoves) {
   EXPECT_TRUE(Frame("after", "court_twice"));
 }
 
+TEST_F(CourtStage, Chara_OffsetsAsFarAsANumberGoesStandOffTheScreen) {
+  // The place's anchor plus the script's offset saturates rather than wrapping round (which
+  // the sanitizer builds stop at).
+  ASSERT_EQ(Play("court_far"), 0);
+  EXPECT_GE(TimeOf("se sys/se/ping.wav"), 0);
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(CourtStage, Chara_HideAllFadesEveryoneInOneTransition) {
   ASSERT_EQ(Play("court_hideall", {"266:half", "550:gone"}), 0);
   EXPECT_GE(Between(), 500);
