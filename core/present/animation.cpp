@@ -1,9 +1,7 @@
 // Cell animation: each sub-sprite of a shown slot steps through the frames of its current
 // animation set, one cell of its image at a time, on one timer event per slot that fires
 // when the earliest of its sub-sprites is due.
-#include <algorithm>
 #include <cstddef>
-#include <limits>
 
 #include "host/host_api.h"
 #include "present/resources.h"

@@ -15,8 +15,8 @@ namespace {
 // Nearest integer, ties to even (the current rounding mode is never changed).
 int roundEven(float value) { return static_cast<int>(std::lrintf(value)); }
 
-// Horizontal or vertical offset of the box's top-left from the anchor.
-// Positions saturate at the ends of int (support.h).
+// Horizontal or vertical offset of the box's top-left from the anchor, saturating at the ends
+// of int like every sum of positions.
 int alignedStart(int anchor, int size, bool far, bool centred) {
   if (far) return clampToInt(static_cast<long long>(anchor) + 1 - size);
   if (centred) return clampToInt(static_cast<long long>(anchor) - (size >> 1));
