@@ -70,10 +70,12 @@ LbImage decodeImage(const std::vector<uint8_t>& bytes, int cellsX, int cellsY, i
 
 // A message window is set up with two surfaces of its own size and every background wipe
 // captures the screen: images of a few sizes are made and destroyed again and again, and a
-// buffer of that size kept saves its allocation and its first touch of every page. A few
-// screens' worth is enough for that; what does not fit is freed.
-constexpr size_t kKeptBufferBytes = size_t{16} << 20;
-constexpr size_t kKeptBufferCount = 16;
+// buffer of that size kept saves its allocation and its first touch of every page. A
+// full-screen window with its two surfaces, the wipe's captures and the compositor's copies
+// of them come to a dozen screens (an 800x600 one is 1.9 MB); with room for half that, the
+// window's own surfaces were made afresh about once in a hundred. What does not fit is freed.
+constexpr size_t kKeptBufferBytes = size_t{32} << 20;
+constexpr size_t kKeptBufferCount = 32;
 // Pictures already decoded: a file read again costs its bytes, not its decoding. Holds the
 // pictures of a few scenes (an 800x600 picture is about 1.9 MB), the least recently used
 // first to go.

@@ -6,8 +6,11 @@
 
 #include "compat_internal.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <ctime>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,17 +128,16 @@ std::string serializeProfile(const ProfileFile& file) {
   return data;
 }
 
-bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) {
-  missing = false;
-  // Read with the file's size as the first guess and on to its end: the game reads its
-  // settings before every story line, so this is one open, one stat and one read.
-  const int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    missing = errno == ENOENT;
-    return false;
-  }
-  struct stat st;
-  const size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+namespace {
+
+// Reads the open file and closes it; `identity` is the file as it was before its bytes were
+// read, so a change made during the read shows as a change at the next look.
+bool readOpenProfile(int fd, ProfileFile& file, struct stat& identity) {
+  // Read with the file's size as the first guess and on to its end: one stat and one read.
+  identity = {};
+  const size_t size = fstat(fd, &identity) == 0 && identity.st_size > 0
+                          ? static_cast<size_t>(identity.st_size)
+                          : 0;
   std::string data(size + 1, '\0');  // the byte past the end takes the read that finds the end
   size_t done = 0;
   bool failed = false;
@@ -154,6 +156,66 @@ bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) 
   data.resize(done);
   file = parseProfile(data);
   return true;
+}
+
+int openProfile(const std::string& diskPath, bool& missing) {
+  const int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
+  missing = fd < 0 && errno == ENOENT;
+  return fd;
+}
+
+// The same file, unchanged: any write changes its change time (which no program can set), a
+// replacement its inode.
+bool sameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+struct KeptProfile {
+  std::string diskPath;
+  struct stat identity {};
+  std::shared_ptr<const ProfileFile> file;
+};
+constexpr size_t kKeptProfiles = 4;
+std::mutex gKeptLock;
+std::vector<KeptProfile> gKept;  // the most recently read last
+
+}  // namespace
+
+bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) {
+  const int fd = openProfile(diskPath, missing);
+  struct stat identity;
+  return fd >= 0 && readOpenProfile(fd, file, identity);
+}
+
+std::shared_ptr<const ProfileFile> readProfile(const std::string& diskPath) {
+  struct stat now;
+  if (stat(diskPath.c_str(), &now) != 0) return nullptr;
+  {
+    std::lock_guard<std::mutex> guard(gKeptLock);
+    for (const KeptProfile& kept : gKept)
+      if (kept.diskPath == diskPath && sameFile(kept.identity, now)) return kept.file;
+  }
+  bool missing = false;
+  const int fd = openProfile(diskPath, missing);
+  auto file = std::make_shared<ProfileFile>();
+  struct stat identity;
+  if (fd < 0 || !readOpenProfile(fd, *file, identity)) return nullptr;
+  // Kept only once the file has stood for two seconds: file times are coarser than the
+  // writes a program can make, so a file written again within its time's tick could keep its
+  // times; one written two seconds later cannot.
+  timespec clock{};
+  clock_gettime(CLOCK_REALTIME, &clock);
+  if (clock.tv_sec - identity.st_mtim.tv_sec >= 2 && clock.tv_sec - identity.st_ctim.tv_sec >= 2) {
+    std::lock_guard<std::mutex> guard(gKeptLock);
+    auto same = std::find_if(gKept.begin(), gKept.end(),
+                             [&](const KeptProfile& kept) { return kept.diskPath == diskPath; });
+    if (same != gKept.end()) gKept.erase(same);
+    else if (gKept.size() == kKeptProfiles) gKept.erase(gKept.begin());
+    gKept.push_back({diskPath, identity, file});
+  }
+  return file;
 }
 
 bool storeProfile(const std::string& diskPath, const std::string& data) {

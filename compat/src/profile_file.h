@@ -5,6 +5,7 @@
 #ifndef ORVANE_COMPAT_PROFILE_FILE_H
 #define ORVANE_COMPAT_PROFILE_FILE_H
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,12 @@ std::string serializeProfile(const ProfileFile& file);
 // Reads the file at an on-disk path. Returns false when it does not exist or cannot be read;
 // missing is set when it simply does not exist.
 bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing);
+
+// The file at an on-disk path as it stands now, for reading; null when it does not exist or
+// cannot be read. A file that has stood unchanged for two seconds is parsed once and handed
+// out again while its identity and times say it is the same file: the game reads its
+// settings before every story line.
+std::shared_ptr<const ProfileFile> readProfile(const std::string& diskPath);
 
 // Replaces the file whole: writes a temporary file beside it and renames it into place, so
 // the old file stays intact on any failure.

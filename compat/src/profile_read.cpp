@@ -110,11 +110,11 @@ extern "C" DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPC
                                                  DWORD size, LPCSTR path) {
   if (buffer == nullptr || size == 0) return 0;
   std::vector<ProfileOverride> extra = overridesFor(path);
-  compat::ProfileFile file;
   std::string diskPath;
-  bool missing = false;
-  bool loaded = compat::resolveSjisPath(path, diskPath) && compat::loadProfile(diskPath, file, missing);
-  if (!loaded) file = compat::ProfileFile{};
+  std::shared_ptr<const compat::ProfileFile> read;
+  if (compat::resolveSjisPath(path, diskPath)) read = compat::readProfile(diskPath);
+  static const compat::ProfileFile kEmpty;
+  const compat::ProfileFile& file = read ? *read : kEmpty;
 
   if (section == nullptr) {
     std::vector<std::string> names;

@@ -6,8 +6,11 @@
 #include "wincompat.h"
 #include "windows.h"
 
-#include <string>
+#include <chrono>
 #include <csignal>
+#include <string>
+#include <thread>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,6 +122,36 @@ TEST(ProfileRead, PathIsShiftJisAndFoundWithoutCase) {
   dir.write("\xe3\x82\xbd\xe3\x83\x95\xe3\x83\x88/Game.SAV", "[save]\nclear=2\n");
   std::string sjisPath = dir.path() + "/\x83\x5c\x83\x74\x83\x67/game.sav";
   EXPECT_EQ(GetPrivateProfileIntA("save", "clear", 0, sjisPath.c_str()), 2u);
+}
+
+// A file that has stood unchanged for two seconds is kept parsed; every change after that is
+// read, even a rewrite that leaves its size and modification time as they were.
+TEST(ProfileRead, AFileKeptOnceItHasStoodIsReadAgainWhenChanged) {
+  TempFolder dir;
+  for (const char* name : {"rewritten.ini", "removed.ini", "replaced.ini", "replacement.ini"})
+    dir.write(name, std::string("[s]\nk=1\n"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  auto value = [&](const char* name) {
+    return GetPrivateProfileIntA("s", "k", 7, (dir / name).c_str());
+  };
+  for (const char* name : {"rewritten.ini", "removed.ini", "replaced.ini"})
+    for (int read = 0; read < 2; ++read) EXPECT_EQ(value(name), 1u) << name;
+
+  struct stat before;
+  ASSERT_EQ(stat((dir / "rewritten.ini").c_str(), &before), 0);
+  dir.write("rewritten.ini", "[s]\nk=2\n");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, (dir / "rewritten.ini").c_str(), times, 0), 0);
+  EXPECT_EQ(value("rewritten.ini"), 2u);
+
+  ASSERT_EQ(unlink((dir / "removed.ini").c_str()), 0);
+  EXPECT_EQ(value("removed.ini"), 7u);
+
+  dir.write("replacement.ini", "[s]\nk=3\n");
+  ASSERT_EQ(rename((dir / "replacement.ini").c_str(), (dir / "replaced.ini").c_str()), 0);
+  EXPECT_EQ(value("replaced.ini"), 3u);
+  ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "4", (dir / "replaced.ini").c_str()));
+  EXPECT_EQ(value("replaced.ini"), 4u);
 }
 
 TEST(ProfileWrite, CreatesFileAndSectionWithCrlf) {
