@@ -377,8 +377,11 @@ bool drawSprite(const LbSpriteObject& sprite, const FrameTarget& target) {
   const int inX = clip.x0 - box.x0, inY = clip.y0 - box.y0;
   const int clipWidth = clip.x1 - clip.x0, clipHeight = clip.y1 - clip.y0;
 
+  // A wholly transparent picture leaves the frame as it is, however it is drawn. One last
+  // filled with a transparent colour (a text surface cleared) is known so without a copy.
+  if (gOwnPixelPaths && image.filledVersion == image.version && image.filledColour >> 24 == 0)
+    return true;
   const ImageCopy& copy = premultipliedCopy(image);
-  // A wholly transparent picture leaves the frame as it is, however it is drawn.
   if (gOwnPixelPaths && copy.uniform && copy.colour == 0) return true;
   auto* viewBits = const_cast<uint32_t*>(copy.bits.data()) +
                    static_cast<size_t>(job.viewY) * image.width + job.viewX;

@@ -88,6 +88,22 @@ PremultipliedCopyInfo premultiplyPixels(const uint32_t* from, uint32_t* to, size
   return info;
 }
 
+void raiseAlpha(uint32_t* to, const uint8_t* coverage, size_t count) {
+  // Four pixels to a vector, as premultiplyPixels, so a checked build checks each block once.
+  size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    Pixels4 p;
+    std::memcpy(&p, to + i, sizeof p);
+    const Pixels4 glyph = Pixels4{coverage[i], coverage[i + 1], coverage[i + 2], coverage[i + 3]}
+                          << 24;
+    const Pixels4 own = p & 0xFF000000u;
+    p = (p & 0x00FFFFFFu) | (glyph > own ? glyph : own);
+    std::memcpy(to + i, &p, sizeof p);
+  }
+  for (; i < count; ++i)
+    to[i] = (to[i] & 0x00FFFFFFu) | std::max<uint32_t>(coverage[i], to[i] >> 24) << 24;
+}
+
 // ---- coverage ramps ----
 
 void makeCoverageRamp(const uint8_t (&table)[256], bool conceal, CoverageRamp* ramp) {

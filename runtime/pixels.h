@@ -15,6 +15,12 @@
 // Sets `count` pixels to `colour` (a memset where its four bytes are the same).
 void fillPixels(uint32_t* to, size_t count, uint32_t colour);
 
+// ---- glyphs ----
+
+// Raises each pixel's alpha to the glyph's coverage where that is higher, leaving its colour:
+// a character drawn into a text surface.
+void raiseAlpha(uint32_t* to, const uint8_t* coverage, size_t count);
+
 // ---- premultiplied copies ----
 
 struct PremultipliedCopyInfo {

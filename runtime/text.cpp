@@ -5,6 +5,7 @@
  */
 #include "compositor.h"
 #include "ledger.h"
+#include "pixels.h"
 #include "runtime.h"
 
 #include "wincompat.h"
@@ -575,12 +576,10 @@ int lbtsDrawChar(LbImage image, int x, int y, LbFont font) {
   if (x0 >= x1 || y0 >= y1) return 1;
   if (image->pixels.size() < static_cast<size_t>(image->width) * image->height) return 0;
   for (int row = y0; row < y1; ++row) {
-    const uint8_t* src = font->coverage.data() + static_cast<size_t>(row - y) * font->boxWidth - x;
-    uint32_t* dst = image->pixels.data() + static_cast<size_t>(row) * image->width;
-    for (int col = x0; col < x1; ++col) {
-      const uint32_t alpha = std::max<uint32_t>(src[col], dst[col] >> 24);
-      dst[col] = (dst[col] & 0x00FFFFFFu) | alpha << 24;
-    }
+    const uint8_t* src =
+        font->coverage.data() + static_cast<size_t>(row - y) * font->boxWidth + (x0 - x);
+    uint32_t* dst = image->pixels.data() + static_cast<size_t>(row) * image->width + x0;
+    raiseAlpha(dst, src, static_cast<size_t>(x1 - x0));
   }
   imageWritten(*image, {x0, y0, x1, y1});
   return 1;

@@ -52,14 +52,10 @@ void copyPart(const char* from, std::size_t length, char (&out)[kScenarioTextSiz
 // A label as the label index keys it: ASCII letters lowered, two-byte characters kept
 // exactly (their trail bytes may be letters), so equal keys mean TextEqualsNoCase.
 std::string FoldLabel(const char* label) {
-  std::string key;
-  for (const char* at = label; *at != '\0'; at += charLength(at)) {
-    if (charLength(at) == 2) {
-      key.append(at, 2);
-    } else {
-      char c = *at;
-      key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+  std::string key(label);
+  for (std::size_t at = 0; at < key.size(); at += charLength(key.c_str() + at)) {
+    char& c = key[at];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return key;
 }

@@ -225,6 +225,17 @@ TEST(PixelLoops, VectorLoopsMatchTheLoopsAPixelAtATime) {
     blendThroughCoverageScalar(b, scalarFrame.data(), n);
     ASSERT_EQ(vectorFrame, scalarFrame) << "variant " << variant;
   }
+  // A glyph drawn into a text surface raises alpha where its coverage is higher, colour kept.
+  std::vector<uint8_t> coverage(n);
+  for (int i = 0; i < n; ++i) coverage[i] = static_cast<uint8_t>(random());
+  std::vector<uint32_t> surface = frame, expected(n);
+  for (int i = 0; i < n; ++i) {
+    surface[i] = static_cast<uint32_t>(random());
+    const uint32_t alpha = std::max<uint32_t>(coverage[i], surface[i] >> 24);
+    expected[i] = (surface[i] & 0x00FFFFFFu) | alpha << 24;
+  }
+  raiseAlpha(surface.data(), coverage.data(), n);
+  EXPECT_EQ(surface, expected);
 }
 
 // A backend that only notes what it is told changed.
