@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // An open text file: read whole when opened, so a line is a view of memory.
@@ -87,17 +88,16 @@ bool splitGamePath(const char* sjisPath, std::vector<std::string>& parts) {
   char utf8[kPathCapacity * 3 + 1];
   if (std::strlen(sjisPath) >= kPathCapacity * 2) return false;
   if (compatSjisToUtf8(sjisPath, utf8, sizeof utf8) < 0) return false;
-  std::string path(utf8);
-  std::replace(path.begin(), path.end(), '\\', '/');
+  std::string_view path(utf8);
+  std::replace(utf8, utf8 + path.size(), '\\', '/');
   if (path.empty() || path[0] == '/') return false;
   if (path.size() >= 2 && path[1] == ':') return false;
   size_t start = 0;
   while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    std::string part = path.substr(start, end - start);
+    size_t end = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, end - start);
     if (part == "..") return false;
-    if (!part.empty() && part != ".") parts.push_back(std::move(part));
+    if (!part.empty() && part != ".") parts.emplace_back(part);
     start = end + 1;
   }
   return !parts.empty();
@@ -152,7 +152,9 @@ DirectRead readFolderFile(const std::string& virtualPath, std::vector<uint8_t>& 
                           PHYSFS_sint64 limit, PHYSFS_sint64& length) {
   const char* relative = folderRelative(virtualPath);
   if (!relative) return DirectRead::Unavailable;
-  int fd = openInFolder(relative, O_RDONLY);
+  // Not blocking: a pipe named as a game file would otherwise hold the open until something
+  // wrote to it. The check below refuses anything but a regular file.
+  int fd = openInFolder(relative, O_RDONLY | O_NONBLOCK);
   if (fd < 0) return gDirectOpen ? DirectRead::Failed : DirectRead::Unavailable;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -288,13 +290,22 @@ bool findEntry(const std::string& dir, const std::string& name, std::string& fou
   return true;
 }
 
+// The virtual path of the parts under a mount point.
+std::string underRoot(const char* root, const std::vector<std::string>& parts) {
+  std::string path = root;
+  for (const std::string& p : parts) {
+    path += '/';
+    path += p;
+  }
+  return path;
+}
+
 // Looks the file up under one mount point; `virtualPath` receives the name PhysicsFS knows.
 bool resolveUnder(const char* root, const std::vector<std::string>& parts,
                   std::string& virtualPath) {
-  std::string exact = root;
-  for (const std::string& p : parts) exact += "/" + p;
+  std::string exact = underRoot(root, parts);
   if (isRegularFile(exact)) {
-    virtualPath = exact;
+    virtualPath = std::move(exact);
     return true;
   }
   std::string current = root;
@@ -434,9 +445,8 @@ bool readGameBytes(const char* sjisPath, std::vector<uint8_t>& out, PHYSFS_sint6
   std::vector<std::string> parts;
   if (!PHYSFS_isInit() || !splitGamePath(sjisPath, parts)) return false;
   if (gArchiveDir.empty()) {
-    std::string exact = kFolderRoot;
-    for (const std::string& p : parts) exact += "/" + p;
     PHYSFS_sint64 length = -1;
+    const std::string exact = underRoot(kFolderRoot, parts);
     if (readFolderFile(exact, out, limit, length) == DirectRead::Done) return true;
   }
   std::string virtualPath;

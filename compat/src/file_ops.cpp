@@ -43,7 +43,8 @@ extern "C" BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR copy, BOOL failIfExists
   if (!compat::resolveSjisPath(existing, from) || !compat::resolveSjisPath(copy, to) ||
       from.empty() || to.empty())
     return FALSE;
-  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a pipe in the file's place would otherwise hold the open. It is refused below.
+  int in = open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return FALSE;
   struct stat st;
   if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -135,9 +135,11 @@ namespace {
 bool readOpenProfile(int fd, ProfileFile& file, struct stat& identity) {
   // Read with the file's size as the first guess and on to its end: one stat and one read.
   identity = {};
-  const size_t size = fstat(fd, &identity) == 0 && identity.st_size > 0
-                          ? static_cast<size_t>(identity.st_size)
-                          : 0;
+  if (fstat(fd, &identity) != 0 || !S_ISREG(identity.st_mode)) {
+    close(fd);  // a folder, a pipe or a device is no profile, however it reads
+    return false;
+  }
+  const size_t size = static_cast<size_t>(identity.st_size);
   std::string data(size + 1, '\0');  // the byte past the end takes the read that finds the end
   size_t done = 0;
   bool failed = false;
@@ -159,7 +161,8 @@ bool readOpenProfile(int fd, ProfileFile& file, struct stat& identity) {
 }
 
 int openProfile(const std::string& diskPath, bool& missing) {
-  const int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a pipe in the file's place would otherwise hold the open.
+  const int fd = open(diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   missing = fd < 0 && errno == ENOENT;
   return fd;
 }

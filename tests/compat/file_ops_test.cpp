@@ -32,6 +32,10 @@ TEST(FileOps, CopyKeepsBytesAndPermissionsAndMayRefuseToOverwrite) {
   EXPECT_FALSE(CopyFileA((dir / "missing").c_str(), (dir / "d.sav").c_str(), FALSE));
   EXPECT_FALSE(dir.exists("d.sav"));
   EXPECT_FALSE(CopyFileA(dir.path().c_str(), (dir / "d.sav").c_str(), FALSE));  // a folder
+  // A pipe is refused at once, not waited on for a writer.
+  ASSERT_EQ(mkfifo((dir / "pipe.sav").c_str(), 0644), 0);
+  EXPECT_FALSE(CopyFileA((dir / "pipe.sav").c_str(), (dir / "d.sav").c_str(), FALSE));
+  EXPECT_FALSE(dir.exists("d.sav"));
 }
 
 TEST(FileOps, MoveReplacesOnlyWhenAskedAndDeleteRemoves) {

@@ -154,6 +154,18 @@ TEST(ProfileRead, AFileKeptOnceItHasStoodIsReadAgainWhenChanged) {
   EXPECT_EQ(value("replaced.ini"), 4u);
 }
 
+// A pipe in the file's place is no profile: reading it gives the default at once instead of
+// waiting for a writer, and writing leaves it where it is.
+TEST(ProfileRead, APipeInTheFilesPlaceReadsAsNoFile) {
+  TempFolder dir;
+  ASSERT_EQ(mkfifo((dir / "p.ini").c_str(), 0644), 0);
+  EXPECT_EQ(GetPrivateProfileIntA("s", "k", 7, (dir / "p.ini").c_str()), 7u);
+  EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "1", (dir / "p.ini").c_str()));
+  struct stat info;
+  ASSERT_EQ(stat((dir / "p.ini").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 TEST(ProfileWrite, CreatesFileAndSectionWithCrlf) {
   TempFolder dir;
   EXPECT_TRUE(WritePrivateProfileStringA("save", "clear", "1", (dir / "new.sav").c_str()));

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -253,6 +254,23 @@ TEST_F(HostileFolders, TruncatedSoundIsPlayedAsFarAsItGoesOrNotAtAll) {
     if (keep > 1000) EXPECT_TRUE(out.has("se sys/se/扉.wav"));
     else EXPECT_NE(out.errors.find("sys/se/扉.wav is not a sound"), std::string::npos) << out.errors;
   }
+}
+
+// A pipe in a file's place would hold the open until something wrote to it: it is no file.
+TEST_F(HostileFolders, APipeNamedAsAGameFileIsRefusedWithoutWaitingForIt) {
+  ASSERT_EQ(mkfifo((game / "scn" / "h" / "pipe.scn").c_str(), 0644), 0);
+  Scenario("@goto target=pipe:x\n");
+  EXPECT_EQ(Play().messages, std::vector<std::string>{CannotOpen(kStart, 1, "scn/h/pipe.scn")});
+
+  Write(game / "scn" / "h" / "bg_h.spr", "@sprite file=\"bg_h.png\"\n");
+  ASSERT_EQ(mkfifo((game / "scn" / "h" / "bg_h.png").c_str(), 0644), 0);
+  Scenario("@backSet file=bg_h pos=0\n");
+  EXPECT_EQ(Play().messages, std::vector<std::string>{CannotLoadPicture(kStart, 1, "scn/h/bg_h.png")});
+
+  fs::remove(game / "scn" / "h" / "bg_h.spr");
+  ASSERT_EQ(mkfifo((game / "scn" / "h" / "bg_h.spr").c_str(), 0644), 0);
+  // As for a definition that is not there: the system folder is tried next.
+  EXPECT_EQ(Play().messages, std::vector<std::string>{CannotOpen(kStart, 1, "sys/bg_h.spr")});
 }
 
 TEST_F(HostileFolders, AnEmptyFileOfEveryFormat) {
