@@ -193,13 +193,20 @@ bool loadProfile(const std::string& diskPath, ProfileFile& file, bool& missing) 
 }
 
 std::shared_ptr<const ProfileFile> readProfile(const std::string& diskPath) {
-  struct stat now;
-  if (stat(diskPath.c_str(), &now) != 0) return nullptr;
+  // A file kept under this path is looked at first; one never kept (a file written again and
+  // again) is read straight away, without the look.
+  std::shared_ptr<const ProfileFile> kept;
+  struct stat keptIdentity {};
   {
     std::lock_guard<std::mutex> guard(gKeptLock);
-    for (const KeptProfile& kept : gKept)
-      if (kept.diskPath == diskPath && sameFile(kept.identity, now)) return kept.file;
+    for (const KeptProfile& entry : gKept)
+      if (entry.diskPath == diskPath) {
+        kept = entry.file;
+        keptIdentity = entry.identity;
+      }
   }
+  struct stat now;
+  if (kept && stat(diskPath.c_str(), &now) == 0 && sameFile(keptIdentity, now)) return kept;
   bool missing = false;
   const int fd = openProfile(diskPath, missing);
   auto file = std::make_shared<ProfileFile>();
@@ -210,12 +217,15 @@ std::shared_ptr<const ProfileFile> readProfile(const std::string& diskPath) {
   // times; one written two seconds later cannot.
   timespec clock{};
   clock_gettime(CLOCK_REALTIME, &clock);
-  if (clock.tv_sec - identity.st_mtim.tv_sec >= 2 && clock.tv_sec - identity.st_ctim.tv_sec >= 2) {
-    std::lock_guard<std::mutex> guard(gKeptLock);
-    auto same = std::find_if(gKept.begin(), gKept.end(),
-                             [&](const KeptProfile& kept) { return kept.diskPath == diskPath; });
-    if (same != gKept.end()) gKept.erase(same);
-    else if (gKept.size() == kKeptProfiles) gKept.erase(gKept.begin());
+  const bool keep =
+      clock.tv_sec - identity.st_mtim.tv_sec >= 2 && clock.tv_sec - identity.st_ctim.tv_sec >= 2;
+  if (!keep && !kept) return file;
+  std::lock_guard<std::mutex> guard(gKeptLock);
+  auto same = std::find_if(gKept.begin(), gKept.end(),
+                           [&](const KeptProfile& entry) { return entry.diskPath == diskPath; });
+  if (same != gKept.end()) gKept.erase(same);  // what was kept is no longer the file
+  if (keep) {
+    if (gKept.size() == kKeptProfiles) gKept.erase(gKept.begin());
     gKept.push_back({diskPath, identity, file});
   }
   return file;
