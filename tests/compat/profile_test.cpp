@@ -10,6 +10,7 @@
 #include <csignal>
 #include <string>
 #include <thread>
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>

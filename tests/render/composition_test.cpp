@@ -228,7 +228,7 @@ TEST(PixelLoops, VectorLoopsMatchTheLoopsAPixelAtATime) {
   // A glyph drawn into a text surface raises alpha where its coverage is higher, colour kept.
   std::vector<uint8_t> coverage(n);
   for (int i = 0; i < n; ++i) coverage[i] = static_cast<uint8_t>(random());
-  std::vector<uint32_t> surface = frame, expected(n);
+  std::vector<uint32_t> surface(n), expected(n);
   for (int i = 0; i < n; ++i) {
     surface[i] = static_cast<uint32_t>(random());
     const uint32_t alpha = std::max<uint32_t>(coverage[i], surface[i] >> 24);
